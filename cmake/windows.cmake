@@ -1,0 +1,27 @@
+# Cross build: the launcher itself and the Windows programs that the tests run.
+enable_language(RC)
+add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_compile_options(-Wall -Wextra -O2)
+set(QUORV_WIN_LINK -static -static-libgcc -static-libstdc++)
+
+# JNI headers: the portable jni.h of the build machine's JDK with our own Windows jni_md.h.
+find_path(QUORV_JNI_INCLUDE jni.h PATHS /usr/lib/jvm/java-17-openjdk-amd64/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(QUORV_JNI_INCLUDES ${CMAKE_SOURCE_DIR}/src/launch/jni_win ${QUORV_JNI_INCLUDE})
+
+add_executable(quorv-launcher ${QUORV_CORE_SOURCES} ${QUORV_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/src/launcher.rc)
+target_include_directories(quorv-launcher PRIVATE ${CMAKE_SOURCE_DIR}/src ${QUORV_JNI_INCLUDES})
+target_link_options(quorv-launcher PRIVATE ${QUORV_WIN_LINK} -s)
+target_link_libraries(quorv-launcher PRIVATE advapi32 user32 shell32)
+
+# Windows test fixtures: each sub-directory of tests/fixtures with a CMakeLists.txt.
+file(GLOB QUORV_FIXTURE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fixtures/*)
+foreach(dir ${QUORV_FIXTURE_DIRS})
+  if(EXISTS ${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()
+
+# The packer also builds for Windows.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/pack/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tools/pack ${CMAKE_BINARY_DIR}/pack)
+endif()

@@ -1,0 +1,62 @@
+// Configuration keys of the appended data block. Each key is declared once here and used by name.
+#pragma once
+
+namespace quorv::key {
+
+constexpr int ServiceName = 101;
+constexpr int ErrorLogEnabled = 102;
+constexpr int ErrorLogFile = 103;
+constexpr int OutputLogEnabled = 104;
+constexpr int OutputLogFile = 105;
+constexpr int EntryFlag = 106;
+constexpr int LauncherKind = 107;
+constexpr int ClassPath = 121;
+constexpr int MainClass = 122;
+constexpr int VmOptions = 123;
+constexpr int Arguments = 124;
+constexpr int AllowJArguments = 125;
+constexpr int MinVersion = 126;
+constexpr int MaxVersion = 127;
+constexpr int SearchSequence = 128;
+constexpr int AllowBeta = 130;
+constexpr int JdkRequired = 131;
+constexpr int WorkingDirectory = 146;
+constexpr int Dependencies = 149;
+constexpr int VmType = 152;
+constexpr int GlobalSemaphore = 158;
+constexpr int InstallationsValue = 160;
+constexpr int Caption = 1000;
+constexpr int MsgJvmStartFailed = 1005;      // "The JVM could not be started. ..."
+constexpr int MsgNotFound = 1006;            // "File or directory {0} not found or empty\n"
+constexpr int MsgEnvUndefined = 1008;        // "The environment variable {0} has to be defined"
+constexpr int MsgInternal = 1009;            // "An internal error occurred (error code: {0})"
+constexpr int MsgNoMainClass = 1010;         // "Couldn't load main class."
+constexpr int MsgNoMainMethod = 1011;        // "Main method not found."
+constexpr int MsgPoweruser = 1015;           // "You must be at least Poweruser to run this program."
+constexpr int MsgNoJvm = 1016;               // "No JVM could be found ... {0}-bit ..."
+constexpr int MsgEnvJvmBroken = 1018;        // "The {0} environment variable does not ... 64-bit ..."
+constexpr int MsgLocationJvmBroken = 1020;   // "The JVM found at {0} is damaged. ... 64-bit ..."
+constexpr int Flavour = 2001;
+constexpr int IncludedCount = 2002;
+constexpr int IncludedNames = 2003;
+constexpr int InstallationDir = 10003;
+constexpr int NativeLibDirs = 10004;
+constexpr int SingleInstance = 10005;
+constexpr int ServiceDescription = 20017;  // wide table
+
+// Launcher kinds of key 107.
+constexpr int KindGuiJavaw = 1;
+constexpr int KindAutoInstall = 4;
+constexpr int KindMessageBox = 5;
+
+}  // namespace quorv::key
+
+namespace quorv::detail {
+// Details of the internal-error message (key 1009).
+constexpr const char* TempDirFailed = "7";
+constexpr const char* IncludedFileCreate = "11";
+constexpr const char* FirstRunClass = "14";
+constexpr const char* FirstRunMethod = "15";
+constexpr const char* ExtractionFailed = "16";
+constexpr const char* UnpackStart = "20";
+}  // namespace quorv::detail

@@ -1,0 +1,38 @@
+// Paths of the launcher: its own executable, resolution against its directory, the temporary
+// path and the per-run temporary directory. 8-bit strings in the file code page.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace quorv {
+
+// Portable rules (path_rules.cpp).
+bool isRelativePath(const std::string& path);
+// True for "X:\", "X:\." and "X:\.\." forms: a drive root needs no look-up.
+bool isDriveRootForm(const std::string& path);
+void normalizeBackslashes(std::string& path);  // unchanged when the round trip is lossy
+void lowerCasePath(std::string& path);         // A-Z only; unchanged when lossy
+// resolvePath's rule: a relative path is put behind `directory` (which ends in a backslash),
+// then backslash runs are collapsed.
+std::string resolveAgainst(const std::string& directory, const std::string& path);
+// resolvePathList's rule over a ";"-separated list, empty pieces dropped.
+std::string resolveListAgainst(const std::string& directory, const std::string& list);
+
+// System side (paths_win.cpp).
+bool fileExists(const std::string& path);
+bool getFileWriteTime(const std::string& path, uint64_t* writeTime = nullptr);
+const std::string& getExecutablePath();
+const std::string& executableDirectory();  // ends in a backslash
+// `baseFile` (may be null): a relative path is taken relative to that file's directory.
+std::string resolvePath(const std::string& path, const std::string* baseFile = nullptr);
+std::string resolveFullPath(const std::string& path, bool keepCase);
+std::string resolvePathList(const std::string& list);
+std::string getTempPath();  // ends the process with key 1015 when nothing is usable
+bool isWritableDirectory(const std::string& directory);
+std::string createTempFile();
+std::string getProcessCommFileName(uint32_t processId);
+void createTempDirectory();  // fills tempDirectory or ends with key 1009, detail "7"
+const std::string& getJvmHome();
+void setJvmHome(const std::string& javaExePath);
+
+}  // namespace quorv

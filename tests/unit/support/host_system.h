@@ -1,0 +1,20 @@
+// Host side of what the portable core asks of the system, for unit tests: the log records its
+// lines, messages are recorded, and a fatal exit throws FatalExit instead of ending the process.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace quorv::test {
+
+struct FatalExit {
+  int code;
+  std::string message;  // the last message shown before the exit, "" if none
+};
+
+std::vector<std::string>& loggedLines();
+std::vector<std::string>& shownMessages();
+// Clears the recorded lines and messages and the configuration store.
+void resetHost();
+bool logContains(const std::string& line);
+
+}  // namespace quorv::test
