@@ -73,9 +73,9 @@ def windows_temp_dir():
     """Host path of the directory that GetTempPathA gives inside the prefix."""
     users = drive_c("users")
     for user in sorted(os.listdir(users)):
-        path = os.path.join(users, user, "AppData", "Local", "Temp")
-        if user != "Public" and os.path.isdir(path):
-            return path
+        for path in (os.path.join(users, user, "Temp"), os.path.join(users, user, "AppData", "Local", "Temp")):
+            if user != "Public" and os.path.isdir(path):
+                return path
     raise RuntimeError("no temp directory in the Wine prefix")
 
 
@@ -192,6 +192,13 @@ def reg_query(key, value=None):
         if len(parts) >= 2 and parts[0].lower() == value.lower() and parts[1].startswith("REG_"):
             return parts[2] if len(parts) == 3 else ""
     return None
+
+
+def set_relay_filter(functions):
+    """Limits Wine's +relay trace to the given functions (";"-separated, e.g.
+    "user32.MessageBoxA"), so that a test can read a message box's text from standard error."""
+    subprocess.run([WINE, "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/t",
+                    "REG_SZ", "/d", functions, "/f"], env=wine_env(), capture_output=True, timeout=60)
 
 
 def reg_delete(key):

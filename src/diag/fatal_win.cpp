@@ -1,0 +1,84 @@
+// Showing messages and ending a failing process: message box or standard error, then the
+// temporary directory is emptied and removed and the process ends.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "config/keys.h"
+#include "config/store.h"
+#include "core/globals.h"
+#include "diag/fatal.h"
+#include "diag/log.h"
+
+namespace quorv {
+
+void showMessage(const std::string& text) {
+  std::string composed = text;
+  if (auto path = getLogPath()) {
+    std::string longPath(8192, '\0');
+    DWORD n = GetLongPathNameA(path->c_str(), longPath.data(), static_cast<DWORD>(longPath.size()));
+    if (n > longPath.size()) {
+      longPath.assign(n, '\0');
+      n = GetLongPathNameA(path->c_str(), longPath.data(), n);
+    }
+    if (n == 0 || n >= longPath.size()) longPath = *path;
+    else longPath.resize(n);
+    composed = composeMessage(text, &longPath);
+  }
+  if (useMessageBox) {
+    const std::string caption = getConfigString(key::Caption);
+    MessageBoxA(nullptr, composed.c_str(), caption.c_str(), MB_ICONERROR);
+  } else {
+    std::fprintf(stderr, "%s\n", composed.c_str());
+    std::fflush(stderr);
+  }
+}
+
+void showConfiguredMessage(int key, const char* detail) {
+  showMessage(substituteDetail(getConfigString(key), detail));
+}
+
+void exitLauncher(int code) {
+  if (!tempDirectory.empty()) {
+    emptyDirectory(tempDirectory, true);
+    RemoveDirectoryA(tempDirectory.c_str());
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  ExitProcess(static_cast<UINT>(code));
+}
+
+void fatalError(const std::string& text) {
+  showMessage(text);
+  exitLauncher(1);
+}
+
+void fatalConfiguredError(int key, const char* detail) {
+  showConfiguredMessage(key, detail);
+  exitLauncher(1);
+}
+
+void emptyDirectory(const std::string& directory, bool recurse) {
+  if (directory.empty() || directory[0] == '.') return;
+  logMessage("emptying %s", directory.c_str());
+  const std::string base = directory.back() == '\\' ? directory : directory + "\\";
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((base + "*.*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = base + name;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      logMessage("attempting to remove %s (%d)", path.c_str(), recurse ? 1 : 0);
+      if (recurse) emptyDirectory(path, false);
+      RemoveDirectoryA(path.c_str());
+    } else {
+      logMessage("attempting to delete %s", path.c_str());
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+}
+
+}  // namespace quorv

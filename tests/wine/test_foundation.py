@@ -1,0 +1,80 @@
+"""Start-up of the real launcher under Wine: the appended data block, the diagnostic log, the
+choice of the role and the fatal path."""
+import os
+
+import harness
+
+
+class Foundation(harness.WineTestCase):
+
+    def test_damaged_block_shows_the_readers_message_in_a_box(self):
+        # The block is still being read, so the message box is used whatever key 107 says.
+        good = harness.block_bytes(strings={107: "4", 101: "svc"}, wide={20017: "description"})
+        cut = len(harness.config_bytes(strings={107: "4", 101: "svc"})) + 20 - 2
+        exe = self.launcher(block=good[:cut])
+        harness.set_relay_filter("user32.MessageBoxA")
+        r = harness.run(exe, ["/status"], env={"WINEDEBUG": "+relay"})
+        self.assertEqual(r.code, 1)
+        self.assertIn("Internal Error: readInt", r.err)
+        self.assertEqual(r.out, "")
+
+    def test_wrong_magic_and_missing_block(self):
+        stub = self.path("stub.exe")
+        with open(harness.LAUNCHER, "rb") as f:
+            data = f.read()
+        with open(stub, "wb") as f:
+            f.write(data[:harness.appended_offset(data)])
+        harness.set_relay_filter("user32.MessageBoxA")
+        r = harness.run(stub, ["/status"], env={"WINEDEBUG": "+relay"})
+        self.assertEqual(r.code, 1)
+        self.assertIn("Internal Error: readInt", r.err)
+        bad = self.launcher(block=b"\x00" * 512)
+        r = harness.run(bad, ["/status"], env={"WINEDEBUG": "+relay"})
+        self.assertEqual(r.code, 1)
+        self.assertIn("Internal Error: magic", r.err)
+
+    def test_log_file_starts_with_the_start_line_and_an_empty_line(self):
+        exe = self.launcher(strings={107: "4", 101: "quorv-foundation-none", 1009: "x"})
+        before = self.log_files()
+        r = harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
+        self.assertEqual(r.code, 1)  # no such service
+        text = self.read_new_log(before)
+        lines = text.split("\r\n")
+        self.assertRegex(lines[0], r"^Started executable .*app\.exe at \w{3} \w{3} +\d+ \d\d:\d\d:\d\d \d{4}$")
+        self.assertEqual(lines[1], "")
+        self.assertIn("number of sections: ", text)
+        self.assertIn("language/country is ", text)
+        self.assertIn("working directory unchanged", text)
+
+    def test_log_stays_off_unless_exactly_yes(self):
+        exe = self.launcher(strings={107: "4", 101: "quorv-foundation-none"})
+        before = self.log_files()
+        for value in ("YES", "no", "1"):
+            harness.run(exe, ["/status"], env={"QUORV_LOG": value, "ZENTRILEX_LOG": value})
+        self.assertEqual(self.log_files() - before, set())
+        harness.run(exe, ["/status"], env={"QUORV_LOG": "no", "ZENTRILEX_LOG": "yes"})
+        harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
+        self.assertEqual(len(self.log_files() - before), 2)
+
+    def test_word_that_names_no_command_tries_the_dispatcher_silently(self):
+        exe = self.launcher(strings={107: "4", 101: "quorv-foundation-none"})
+        before = self.log_files()
+        r = harness.run(exe, ["/STOP", "Other Name"], env={"QUORV_LOG": "yes"}, timeout=120)
+        self.assertEqual((r.code, r.out, r.err), (0, "", ""))
+        text = self.read_new_log(before)
+        self.assertIn("calling StartServiceCtrlDispatcher", text)
+        self.assertIn("StartServiceCtrlDispatcher failed with error ", text)
+        self.assertIn("StartServiceCtrlDispatcher returned", text)
+
+    def test_working_directory_is_resolved_against_the_executable(self):
+        os.makedirs(self.path("work", "dir"))
+        exe = self.launcher(strings={107: "4", 101: "quorv-foundation-none", 146: "work\\dir"})
+        before = self.log_files()
+        harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
+        text = self.read_new_log(before)
+        expected = harness.winpath(self.path("work", "dir"))
+        self.assertIn("change working directory to " + expected, text)
+
+
+if __name__ == "__main__":
+    harness.main()
