@@ -11,6 +11,20 @@
 #include "diag/log.h"
 
 namespace quorv {
+namespace {
+
+// A message box needs a desktop someone can see. A service runs on a window station that is
+// not visible, where a box would wait forever for a click; there the text goes to standard
+// error instead.
+bool canShowMessageBox() {
+  USEROBJECTFLAGS flags{};
+  HWINSTA station = GetProcessWindowStation();
+  if (station == nullptr) return false;
+  if (!GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) return true;
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+}  // namespace
 
 void showMessage(const std::string& text) {
   std::string composed = text;
@@ -25,7 +39,7 @@ void showMessage(const std::string& text) {
     else longPath.resize(n);
     composed = composeMessage(text, &longPath);
   }
-  if (useMessageBox) {
+  if (useMessageBox && canShowMessageBox()) {
     const std::string caption = getConfigString(key::Caption);
     MessageBoxA(nullptr, composed.c_str(), caption.c_str(), MB_ICONERROR);
   } else {
