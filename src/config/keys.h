@@ -60,3 +60,17 @@ constexpr const char* FirstRunMethod = "15";
 constexpr const char* ExtractionFailed = "16";
 constexpr const char* UnpackStart = "20";
 }  // namespace quorv::detail
+
+namespace quorv::key {
+// Message templates that this launcher never shows; the packer writes their shipped texts.
+constexpr int MsgNoJvmPlain = 1001;          // "No JVM could be found ... download a JRE from ..."
+constexpr int MsgPathJvmDamaged = 1002;      // "The JVM found in your path is damaged. ..."
+constexpr int MsgEnvJvmBrokenPlain = 1003;   // "The {0} environment variable does not ..."
+constexpr int MsgJvmDamagedPlain = 1004;     // "The JVM found at {0} is damaged. ..."
+constexpr int MsgWrongParameters = 1007;     // "Wrong Parameter Usage"
+constexpr int MsgError = 1012;               // "Error"
+constexpr int MsgOk = 1013;                  // "Ok"
+constexpr int MsgStartupError = 1014;        // "An error occurred while starting up {0}:"
+constexpr int MsgEnvJvmBroken32 = 1017;      // "... 32-bit JDK or JRE."
+constexpr int MsgLocationJvmBroken32 = 1019; // "The JVM found at {0} is damaged. ... 32-bit ..."
+}  // namespace quorv::key

@@ -146,7 +146,7 @@ def file_records(contents):
 
 def block_bytes(strings=None, wide=None, groups=None, files=(), tail=b""):
     body = config_bytes(strings, wide, groups) + file_records(files) + tail
-    header = struct.pack("<IIIq", MAGIC, 0, 0, len(body))
+    header = struct.pack("<IIIq", MAGIC, 0, 0, len(body) + 8)
     block = header + body + END_MARKER
     return block + b"\0" * (-len(block) % 512)
 

@@ -1,0 +1,25 @@
+// The commands' work: building a packed launcher, extracting its files, and the generated texts.
+#pragma once
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "pack_config.h"
+
+namespace quorv::pack {
+
+// Writes stub + block for `config` to `out` through a temporary file in the same directory that
+// is renamed at the end; on failure no output file is left (an existing one stays as it was).
+// Notes (dropped stub data, empty files) go to `notes`.
+void writePackedLauncher(const std::filesystem::path& stub, const PackConfig& config,
+                         const std::filesystem::path& out, std::ostream& notes);
+// Writes every included file of a packed launcher into `dir`, unscrambled; returns how many.
+size_t extractIncludedFiles(const std::filesystem::path& exe, const std::filesystem::path& dir,
+                            std::ostream& report);
+
+// The reference of all settings (docs/config-reference.md).
+std::string referenceText();
+// A commented starter configuration.
+std::string starterConfig(const std::string& jar, const std::string& mainClass);
+
+}  // namespace quorv::pack

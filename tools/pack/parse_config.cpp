@@ -1,0 +1,778 @@
+// TOML configuration to block entries. Every setting is looked up in the settings table; what a
+// value must look like and how it is written follows from its row there.
+#include "parse_config.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "config/keys.h"
+#include "settings.h"
+#include "text_codec.h"
+
+namespace fs = std::filesystem;
+
+namespace quorv::pack {
+
+std::string formatProblem(const Problem& p) {
+  std::string out = p.file;
+  if (p.line > 0) out += ":" + std::to_string(p.line);
+  out += ": ";
+  if (!p.key.empty()) out += p.key + ": ";
+  out += p.message;
+  if (!p.hint.empty()) out += " (" + p.hint + ")";
+  return out;
+}
+
+bool isJavaClassName(std::string_view name) {
+  if (name.empty()) return false;
+  size_t start = 0;
+  while (true) {
+    size_t end = name.find('.', start);
+    std::string_view part = name.substr(start, end == std::string_view::npos ? name.npos : end - start);
+    if (part.empty() || part == "class") return false;
+    for (size_t i = 0; i < part.size(); ++i) {
+      auto c = static_cast<unsigned char>(part[i]);
+      bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '$' || c >= 0x80;
+      bool digit = c >= '0' && c <= '9';
+      if (!(letter || (digit && i > 0))) return false;
+    }
+    if (end == std::string_view::npos) return true;
+    start = end + 1;
+  }
+}
+
+std::string serviceNameFault(std::string_view name) {
+  if (name.empty()) return "the service name is empty";
+  if (name.size() > 256) return "the service name is longer than 256 characters";
+  if (name.find('/') != name.npos || name.find('\\') != name.npos)
+    return "the service name contains \"/\" or \"\\\", which Windows rejects";
+  return "";
+}
+
+std::string targetNameFault(std::string_view name) {
+  if (name.empty()) return "the name is empty";
+  if (std::count(name.begin(), name.end(), '\\') > 1)
+    return "the name has two backslashes; the launcher creates only one directory level";
+  if (name.front() == '\\' || name.back() == '\\') return "the name begins or ends with a backslash";
+  for (char ch : name) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || std::string_view("<>:\"|?*;").find(ch) != std::string_view::npos)
+      return std::string("the name contains the character '") + (c < 0x20 ? '?' : ch) +
+             "', which a Windows file name (or the list of names) cannot hold";
+  }
+  size_t slash = name.find('\\');
+  std::string_view second = slash == name.npos ? std::string_view() : name.substr(slash + 1);
+  for (std::string_view part : {name.substr(0, slash), second})
+    if (part == "." || part == "..") return "the name contains \".\" or \"..\"";
+  return "";
+}
+
+bool versionLimitsExclusive(std::string_view min, std::string_view max) {
+  size_t n = std::min(min.size(), max.size());
+  for (size_t i = 0; i < n; ++i) {
+    auto a = static_cast<unsigned char>(min[i]);
+    auto b = static_cast<unsigned char>(max[i]);
+    if (a != b) return a > b;
+  }
+  return false;
+}
+
+namespace {
+
+struct Origin {
+  std::string path;
+  int line = 0;
+};
+
+// The state of one parse.
+struct Parse {
+  std::string file;
+  fs::path baseDir;
+  const ParseOptions& options;
+  PackConfig config;
+  std::vector<Problem> problems;
+  std::map<int32_t, Origin> stringOrigins;
+  std::map<int32_t, Origin> wideOrigins;
+  std::map<std::pair<std::string, int32_t>, Origin> localeOrigins;
+  std::map<std::string, std::map<int32_t, std::u16string>> localeEntries;
+  std::set<std::string> givenPaths;  // named settings present in the file
+  bool includeRuntime = true;
+  std::optional<std::string> start;
+  int startLine = 0;
+  std::optional<int64_t> kind;
+  int kindLine = 0;
+  std::map<std::string, std::pair<std::string, int>> versions;  // path -> value, line
+  std::vector<std::pair<IncludedFile, int>> files;             // with the line of each entry
+
+  void problem(int line, const std::string& key, std::string message, std::string hint = "") {
+    problems.push_back(Problem{file, line, key, std::move(message), std::move(hint)});
+  }
+};
+
+int lineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
+
+std::string nodeTypeName(const toml::node& node) {
+  switch (node.type()) {
+    case toml::node_type::string: return "a string";
+    case toml::node_type::integer: return "an integer";
+    case toml::node_type::floating_point: return "a floating-point number";
+    case toml::node_type::boolean: return "a boolean";
+    case toml::node_type::array: return "a list";
+    case toml::node_type::table: return "a table";
+    default: return "a date or time";
+  }
+}
+
+bool expect(Parse& p, const toml::node& node, toml::node_type type, const std::string& path) {
+  if (node.type() == type) return true;
+  const char* want = type == toml::node_type::string    ? "a string"
+                     : type == toml::node_type::integer ? "an integer"
+                     : type == toml::node_type::boolean ? "true or false"
+                     : type == toml::node_type::array   ? "a list"
+                                                        : "a table";
+  p.problem(lineOf(node), path, "wrong type: expected " + std::string(want) + ", found " + nodeTypeName(node),
+            "see quorv-pack reference");
+  return false;
+}
+
+std::optional<std::string> to8bit(Parse& p, std::string_view text, const std::string& path, int line) {
+  char32_t bad = 0;
+  auto out = utf8ToLatin1(text, &bad);
+  if (!out)
+    p.problem(line, path, "the character " + codePointName(bad) + " cannot be stored in an 8-bit setting",
+              "8-bit settings hold Latin-1 characters only");
+  return out;
+}
+
+std::string describeOrigin(const Origin& o) {
+  return o.path + (o.line > 0 ? " (line " + std::to_string(o.line) + ")" : "");
+}
+
+void put8(Parse& p, int32_t key, std::string value, const std::string& path, int line) {
+  auto [it, fresh] = p.stringOrigins.emplace(key, Origin{path, line});
+  if (!fresh) {
+    p.problem(line, path, "key " + std::to_string(key) + " is also set by " + describeOrigin(it->second),
+              "set each key once");
+    return;
+  }
+  p.config.strings[key] = std::move(value);
+}
+
+void putWide(Parse& p, int32_t key, std::u16string value, const std::string& path, int line) {
+  auto [it, fresh] = p.wideOrigins.emplace(key, Origin{path, line});
+  if (!fresh) {
+    p.problem(line, path, "wide key " + std::to_string(key) + " is also set by " + describeOrigin(it->second),
+              "set each key once");
+    return;
+  }
+  p.config.wide[key] = std::move(value);
+}
+
+bool isLocalePrefix(std::string_view prefix) {
+  return std::all_of(prefix.begin(), prefix.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
+}
+
+std::optional<std::u16string> wideValue(Parse& p, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::string, path)) return std::nullopt;
+  return utf8ToUtf16(node.as_string()->get());  // toml++ hands over valid UTF-8
+}
+
+// A wide value: a text, or a table of locale variants with "default" for the text itself.
+void handleWide(Parse& p, int32_t key, const toml::node& node, const std::string& path) {
+  if (node.is_string()) {
+    if (auto v = wideValue(p, node, path)) putWide(p, key, std::move(*v), path, lineOf(node));
+    return;
+  }
+  if (!node.is_table()) {
+    p.problem(lineOf(node), path,
+              "wrong type: expected a string or a table of locale variants, found " + nodeTypeName(node), "see quorv-pack reference");
+    return;
+  }
+  for (auto&& [k, value] : *node.as_table()) {
+    std::string name(k.str());
+    std::string subPath = path + "." + (name.empty() ? "\"\"" : name);
+    auto v = wideValue(p, value, subPath);
+    if (!v) continue;
+    if (name == "default") {
+      putWide(p, key, std::move(*v), subPath, lineOf(value));
+      continue;
+    }
+    if (!isLocalePrefix(name)) {
+      p.problem(lineOf(value), subPath, "\"" + name + "\" is not a locale name",
+                "use \"default\" or a locale such as de or de_CH");
+      continue;
+    }
+    auto [it, fresh] = p.localeOrigins.emplace(std::make_pair(name, key), Origin{subPath, lineOf(value)});
+    if (!fresh) {
+      p.problem(lineOf(value), subPath, "also set by " + describeOrigin(it->second), "set each variant once");
+      continue;
+    }
+    p.localeEntries[name][key] = std::move(*v);
+  }
+}
+
+std::optional<int32_t> parseKeyNumber(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::string_view digits = text.front() == '-' || text.front() == '+' ? text.substr(1) : text;
+  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  int64_t value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (value > int64_t(INT32_MAX) + 1) return std::nullopt;
+  }
+  if (text.front() == '-') value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+// The key number of a raw table entry; reports what is wrong with it.
+std::optional<int32_t> rawKey(Parse& p, const std::string& name, const std::string& path, int line) {
+  auto key = parseKeyNumber(name);
+  if (!key) {
+    bool numeric = !name.empty() && name.find_first_not_of("+-0123456789") == std::string::npos;
+    p.problem(line, path,
+              numeric ? "key number out of range" : "\"" + name + "\" is not a key number",
+              "key numbers are 32-bit signed integers");
+    return std::nullopt;
+  }
+  if (*key == key::IncludedCount || *key == key::IncludedNames) {
+    p.problem(line, path, "keys 2002 and 2003 are written from [[files]]", "list the file under [[files]]");
+    return std::nullopt;
+  }
+  return key;
+}
+
+void handleRawStrings(Parse& p, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::table, path)) return;
+  for (auto&& [k, value] : *node.as_table()) {
+    std::string name(k.str());
+    std::string subPath = path + "." + name;
+    auto key = rawKey(p, name, subPath, lineOf(value));
+    if (!key) continue;
+    if (value.is_integer()) {
+      put8(p, *key, std::to_string(value.as_integer()->get()), subPath, lineOf(value));
+    } else if (expect(p, value, toml::node_type::string, subPath)) {
+      if (auto v = to8bit(p, value.as_string()->get(), subPath, lineOf(value)))
+        put8(p, *key, std::move(*v), subPath, lineOf(value));
+    }
+  }
+}
+
+void handleRawWide(Parse& p, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::table, path)) return;
+  for (auto&& [k, value] : *node.as_table()) {
+    std::string name(k.str());
+    std::string subPath = path + "." + name;
+    if (auto key = rawKey(p, name, subPath, lineOf(value))) handleWide(p, *key, value, subPath);
+  }
+}
+
+// The 8-bit strings of a list setting, each checked against the separator it is joined with.
+std::optional<std::vector<std::string>> stringList(Parse& p, const toml::node& node, const std::string& path,
+                                                   char separator) {
+  if (!expect(p, node, toml::node_type::array, path)) return std::nullopt;
+  std::vector<std::string> out;
+  bool ok = true;
+  for (auto&& item : *node.as_array()) {
+    if (!expect(p, item, toml::node_type::string, path)) {
+      ok = false;
+      continue;
+    }
+    auto v = to8bit(p, item.as_string()->get(), path, lineOf(item));
+    if (!v) {
+      ok = false;
+    } else if (v->empty()) {
+      p.problem(lineOf(item), path, "empty item", "leave it out");
+      ok = false;
+    } else if (v->find(separator) != std::string::npos) {
+      p.problem(lineOf(item), path, "item \"" + latin1ToUtf8(*v) + "\" contains \"" + separator + "\"",
+                std::string("\"") + separator + "\" separates the items");
+      ok = false;
+    } else {
+      out.push_back(std::move(*v));
+    }
+  }
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+std::string join(const std::vector<std::string>& items, char separator) {
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) out += separator;
+    out += items[i];
+  }
+  return out;
+}
+
+// Fields of an inline table in a list; reports unknown fields.
+bool checkFields(Parse& p, const toml::table& table, std::initializer_list<std::string_view> allowed,
+                 const std::string& path) {
+  bool ok = true;
+  for (auto&& [k, value] : table) {
+    if (std::find(allowed.begin(), allowed.end(), k.str()) == allowed.end()) {
+      std::string names;
+      for (auto a : allowed) names += (names.empty() ? "" : ", ") + std::string(a);
+      p.problem(lineOf(value), path + "." + std::string(k.str()), "unknown field", "fields: " + names);
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+std::optional<std::string> stringField(Parse& p, const toml::table& table, std::string_view name,
+                                       const std::string& path, int line, bool required) {
+  const toml::node* node = table.get(name);
+  std::string fieldPath = path + "." + std::string(name);
+  if (!node) {
+    if (required) p.problem(line, fieldPath, "missing", "each item needs a " + std::string(name));
+    return std::nullopt;
+  }
+  if (!expect(p, *node, toml::node_type::string, fieldPath)) return std::nullopt;
+  return to8bit(p, node->as_string()->get(), fieldPath, lineOf(*node));
+}
+
+bool checkTypeLetter(Parse& p, const std::string& letter, std::string_view allowed, const std::string& path,
+                     int line) {
+  if (letter.size() == 1 && allowed.find(letter[0]) != std::string_view::npos) return true;
+  std::string list;
+  for (char c : allowed) list += (list.empty() ? "" : ", ") + std::string(1, c);
+  p.problem(line, path, "bad type letter \"" + latin1ToUtf8(letter) + "\"", "type letters: " + list);
+  return false;
+}
+
+bool checkNoSemicolon(Parse& p, const std::string& text, const std::string& path, int line) {
+  if (text.find(';') == std::string::npos) return true;
+  p.problem(line, path, "\"" + latin1ToUtf8(text) + "\" contains \";\"", "\";\" separates the items");
+  return false;
+}
+
+void handleSearchList(Parse& p, const Setting& s, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::array, path)) return;
+  std::vector<std::string> items;
+  bool ok = true;
+  for (auto&& item : *node.as_array()) {
+    int line = lineOf(item);
+    std::string letter, location;
+    if (item.is_string()) {
+      auto v = to8bit(p, item.as_string()->get(), path, line);
+      if (!v || v->empty()) {
+        if (v) p.problem(line, path, "empty item", "an item is a type letter and a location, such as R.\\jre");
+        ok = false;
+        continue;
+      }
+      letter = v->substr(0, 1);
+      location = v->substr(1);
+    } else if (item.is_table()) {
+      const auto& t = *item.as_table();
+      ok &= checkFields(p, t, {"type", "path"}, path);
+      auto type = stringField(p, t, "type", path, line, true);
+      auto where = stringField(p, t, "path", path, line, false);
+      if (!type) {
+        ok = false;
+        continue;
+      }
+      letter = *type;
+      location = where.value_or("");
+    } else {
+      p.problem(line, path, "wrong type: expected a string or a table, found " + nodeTypeName(item), "see quorv-pack reference");
+      ok = false;
+      continue;
+    }
+    if (!checkTypeLetter(p, letter, "ABRESY", path, line) || !checkNoSemicolon(p, location, path, line)) {
+      ok = false;
+      continue;
+    }
+    items.push_back(letter + location);
+  }
+  if (ok) put8(p, s.key, join(items, ';'), path, lineOf(node));
+}
+
+void handleClassPath(Parse& p, const Setting& s, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::array, path)) return;
+  std::vector<std::string> items;
+  bool ok = true;
+  for (auto&& item : *node.as_array()) {
+    int line = lineOf(item);
+    std::string letter, mark, where;
+    if (item.is_string()) {
+      auto v = to8bit(p, item.as_string()->get(), path, line);
+      if (!v) {
+        ok = false;
+        continue;
+      }
+      if (v->size() < 2 || ((*v)[1] != '0' && (*v)[1] != '1')) {
+        p.problem(line, path, "\"" + latin1ToUtf8(*v) + "\" is not a class path entry",
+                  "a type letter, 1 (mandatory) or 0, and the path, such as A1lib\\app.jar");
+        ok = false;
+        continue;
+      }
+      letter = v->substr(0, 1);
+      mark = v->substr(1, 1);
+      where = v->substr(2);
+    } else if (item.is_table()) {
+      const auto& t = *item.as_table();
+      ok &= checkFields(p, t, {"type", "path", "mandatory"}, path);
+      auto type = stringField(p, t, "type", path, line, true);
+      auto text = stringField(p, t, "path", path, line, true);
+      bool mandatory = false;
+      if (const toml::node* m = t.get("mandatory")) {
+        if (expect(p, *m, toml::node_type::boolean, path + ".mandatory"))
+          mandatory = m->as_boolean()->get();
+        else
+          ok = false;
+      }
+      if (!type || !text) {
+        ok = false;
+        continue;
+      }
+      letter = *type;
+      mark = mandatory ? "1" : "0";
+      where = *text;
+    } else {
+      p.problem(line, path, "wrong type: expected a table or a string, found " + nodeTypeName(item), "see quorv-pack reference");
+      ok = false;
+      continue;
+    }
+    if (!checkTypeLetter(p, letter, "ADES", path, line) || !checkNoSemicolon(p, where, path, line)) {
+      ok = false;
+      continue;
+    }
+    if (where.empty()) {
+      p.problem(line, path, "empty path", letter == "E" ? "name the environment variable" : "name a file or directory");
+      ok = false;
+      continue;
+    }
+    items.push_back(letter + mark + where);
+  }
+  if (ok) put8(p, s.key, join(items, ';'), path, lineOf(node));
+}
+
+void handleFiles(Parse& p, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::array, path)) return;
+  for (auto&& item : *node.as_array()) {
+    int line = lineOf(item);
+    if (!expect(p, item, toml::node_type::table, path)) continue;
+    const auto& t = *item.as_table();
+    checkFields(p, t, {"source", "target"}, path);
+    const toml::node* sourceNode = t.get("source");
+    if (!sourceNode) {
+      p.problem(line, path + ".source", "missing", "each included file needs a source");
+      continue;
+    }
+    if (!expect(p, *sourceNode, toml::node_type::string, path + ".source")) continue;
+    const std::string& sourceText = sourceNode->as_string()->get();
+    fs::path source(std::u8string(sourceText.begin(), sourceText.end()));
+    if (source.is_relative()) source = p.baseDir / source;
+    std::string target;
+    int targetLine = line;
+    if (auto given = stringField(p, t, "target", path, line, false)) {
+      target = *given;
+      targetLine = lineOf(*t.get("target"));
+    } else if (t.get("target")) {
+      continue;
+    } else {
+      auto name = fs::path(std::u8string(sourceText.begin(), sourceText.end())).filename().u8string();
+      auto v = to8bit(p, std::string(name.begin(), name.end()), path + ".source", line);
+      if (!v) continue;
+      target = *v;
+    }
+    std::replace(target.begin(), target.end(), '/', '\\');
+    if (auto fault = targetNameFault(target); !fault.empty()) {
+      p.problem(targetLine, path + ".target", "\"" + latin1ToUtf8(target) + "\": " + fault,
+                "a name such as app.jar or lib\\app.jar");
+      continue;
+    }
+    if (p.options.checkSources) {
+      std::error_code ec;
+      if (!fs::is_regular_file(source, ec)) {
+        auto shown = source.u8string();
+        p.problem(lineOf(*sourceNode), path + ".source",
+                  "source file not found: " + std::string(shown.begin(), shown.end()),
+                  "paths are relative to the configuration file");
+        continue;
+      }
+    }
+    p.files.push_back({IncludedFile{source, target}, targetLine});
+  }
+}
+
+void checkRule(Parse& p, const Setting& s, const std::string& value, const std::string& path, int line) {
+  switch (s.rule) {
+    case Rule::ServiceName:
+      if (auto fault = serviceNameFault(value); !fault.empty())
+        p.problem(line, path, fault, "1 to 256 characters, without \"/\" and \"\\\"");
+      break;
+    case Rule::ClassName:
+      if (!isJavaClassName(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a dotted Java class name",
+                  "such as com.example.Main, without .class or slashes");
+      break;
+    case Rule::OneCharacter:
+      if (value.size() != 1) p.problem(line, path, "must be one character", "such as \"q\" or \"z\"");
+      break;
+    case Rule::Max199:
+      if (value.size() > 199) p.problem(line, path, "longer than 199 characters", "the launcher reads at most 199");
+      break;
+    case Rule::VersionLimit:
+      p.versions[std::string(s.path)] = {value, line};
+      break;
+    case Rule::None:
+      break;
+  }
+}
+
+void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std::string& path) {
+  int line = lineOf(node);
+  p.givenPaths.insert(std::string(s.path));
+  switch (s.form) {
+    case Form::Text: {
+      if (!expect(p, node, toml::node_type::string, path)) return;
+      auto v = to8bit(p, node.as_string()->get(), path, line);
+      if (!v) return;
+      if (s.defaultValue != nullptr && v->empty()) return;  // "" leaves a defaulted key out
+      checkRule(p, s, *v, path, line);
+      put8(p, s.key, std::move(*v), path, line);
+      return;
+    }
+    case Form::WideText:
+      handleWide(p, s.key, node, path);
+      return;
+    case Form::Number: {
+      if (!expect(p, node, toml::node_type::integer, path)) return;
+      int64_t v = node.as_integer()->get();
+      if (v < INT32_MIN || v > INT32_MAX) {
+        p.problem(line, path, "number out of range", "32-bit signed numbers only");
+        return;
+      }
+      if (&s == findSetting("launcher.kind")) {
+        p.kind = v;
+        p.kindLine = line;
+      }
+      put8(p, s.key, std::to_string(v), path, line);
+      return;
+    }
+    case Form::Flag:
+      if (expect(p, node, toml::node_type::boolean, path))
+        put8(p, s.key, node.as_boolean()->get() ? "1" : "0", path, line);
+      return;
+    case Form::CommaList:
+    case Form::SemicolonList: {
+      char separator = s.form == Form::CommaList ? ',' : ';';
+      if (auto items = stringList(p, node, path, separator)) put8(p, s.key, join(*items, separator), path, line);
+      return;
+    }
+    case Form::SearchList:
+      handleSearchList(p, s, node, path);
+      return;
+    case Form::ClassPath:
+      handleClassPath(p, s, node, path);
+      return;
+    case Form::LogPath: {
+      if (!expect(p, node, toml::node_type::string, path)) return;
+      auto v = to8bit(p, node.as_string()->get(), path, line);
+      if (!v) return;
+      if (v->empty()) {
+        p.problem(line, path, "empty path", "leave the setting out to turn the file off");
+        return;
+      }
+      put8(p, s.key, std::move(*v), path, line);
+      put8(p, s.enablingKey, "1", path, line);
+      return;
+    }
+    case Form::StartType: {
+      if (!expect(p, node, toml::node_type::string, path)) return;
+      const std::string& v = node.as_string()->get();
+      if (v != "auto" && v != "demand") {
+        p.problem(line, path, "\"" + v + "\" is not a start type", "\"auto\" or \"demand\"");
+        return;
+      }
+      p.start = v;
+      p.startLine = line;
+      return;
+    }
+    case Form::IncludedFiles:
+      handleFiles(p, node, path);
+      return;
+    case Form::RuntimeSwitch:
+      if (expect(p, node, toml::node_type::boolean, path)) p.includeRuntime = node.as_boolean()->get();
+      return;
+    case Form::RawStrings:
+      handleRawStrings(p, node, path);
+      return;
+    case Form::RawWide:
+      handleRawWide(p, node, path);
+      return;
+  }
+}
+
+size_t editDistance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      size_t up = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+std::string suggestion(const std::string& path) {
+  const Setting* best = nullptr;
+  size_t bestDistance = 4;
+  for (const auto& s : settings()) {
+    size_t d = editDistance(path, s.path);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = &s;
+    }
+  }
+  for (const auto& s : settings()) {
+    std::string_view table = s.path.substr(0, s.path.find('.'));
+    if (table.size() < s.path.size() && editDistance(path, table) < bestDistance)
+      return "did you mean " + std::string(table) + "?";
+  }
+  auto last = [](std::string_view x) { return x.substr(x.rfind('.') + 1); };
+  if (!best)
+    for (const auto& s : settings())
+      if (last(s.path) == last(path)) {
+        best = &s;
+        break;
+      }
+  if (best) return "did you mean " + std::string(best->path) + "?";
+  return "see quorv-pack reference";
+}
+
+void walkTable(Parse& p, const toml::table& table, const std::string& prefix) {
+  for (auto&& [k, node] : table) {
+    std::string path = prefix.empty() ? std::string(k.str()) : prefix + "." + std::string(k.str());
+    if (const Setting* s = findSetting(path)) {
+      handleSetting(p, *s, node, path);
+    } else if (node.is_table() && isSettingTable(path)) {
+      walkTable(p, *node.as_table(), path);
+    } else {
+      p.problem(lineOf(node), path, "unknown setting", suggestion(path));
+    }
+  }
+}
+
+// What the settings decide together, once every value has been read.
+void finish(Parse& p) {
+  if (p.start) {
+    const Setting* kindSetting = findSetting("launcher.kind");
+    if (*p.start == "auto") {
+      if (p.kind && *p.kind != key::KindAutoInstall)
+        p.problem(p.startLine, "service.start",
+                  "\"auto\" needs launcher kind 4, but launcher.kind is " + std::to_string(*p.kind) + " (line " +
+                      std::to_string(p.kindLine) + ")",
+                  "leave launcher.kind out or set service.start = \"demand\"");
+      else if (!p.kind)
+        put8(p, kindSetting->key, std::to_string(key::KindAutoInstall), "service.start", p.startLine);
+    } else if (p.kind && *p.kind == key::KindAutoInstall) {
+      p.problem(p.startLine, "service.start",
+                "\"demand\" conflicts with launcher.kind = 4 (line " + std::to_string(p.kindLine) +
+                    "), which registers an automatic-start service",
+                "use service.start = \"auto\" alone");
+    }
+  }
+
+  auto min = p.versions.find("java.min-version");
+  auto max = p.versions.find("java.max-version");
+  if (min != p.versions.end() && max != p.versions.end() &&
+      versionLimitsExclusive(min->second.first, max->second.first))
+    p.problem(min->second.second, "java.min-version",
+              "\"" + latin1ToUtf8(min->second.first) + "\" is above java.max-version \"" +
+                  latin1ToUtf8(max->second.first) + "\": no Java version can pass",
+              "versions compare as text, character by character, so \"9\" is above \"17\"");
+
+  for (const auto& s : settings())
+    if (s.defaultValue != nullptr && !p.givenPaths.count(std::string(s.path)) && !p.stringOrigins.count(s.key))
+      put8(p, s.key, s.defaultValue, std::string(s.path) + " (default)", 0);
+
+  if (p.includeRuntime) {
+    std::error_code ec;
+    if (p.options.checkSources && !fs::is_regular_file(p.options.runtimeJar, ec)) {
+      auto shown = p.options.runtimeJar.u8string();
+      p.problem(0, "runtime.include",
+                "runtime archive not found: " + std::string(shown.begin(), shown.end()),
+                "pass --runtime PATH or set runtime.include = false");
+    }
+    p.files.insert(p.files.begin(), {IncludedFile{p.options.runtimeJar, std::string(kRuntimeName)}, 0});
+  }
+  std::map<std::string, int> seen;  // lower-cased name -> line: Windows names ignore case
+  std::vector<std::string> names;
+  for (auto& [file, line] : p.files) {
+    std::string lower = file.target;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    auto [it, fresh] = seen.emplace(lower, line);
+    if (!fresh) {
+      p.problem(line, "files.target",
+                "\"" + latin1ToUtf8(file.target) + "\" is included twice" +
+                    (it->second > 0 ? " (also line " + std::to_string(it->second) + ")"
+                                    : " (also the runtime archive)"),
+                "give each included file its own target name");
+      continue;
+    }
+    names.push_back(file.target);
+    p.config.files.push_back(file);
+  }
+  if (!p.config.files.empty()) {
+    p.config.strings[key::IncludedCount] = std::to_string(p.config.files.size());
+    p.config.strings[key::IncludedNames] = join(names, ';');
+  }
+
+  // Shorter prefixes first, so that where several groups apply the most specific one wins.
+  std::vector<std::string> prefixes;
+  for (const auto& [prefix, entries] : p.localeEntries) prefixes.push_back(prefix);
+  std::stable_sort(prefixes.begin(), prefixes.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+  for (const auto& prefix : prefixes) p.config.groups.push_back(LocaleGroup{prefix, p.localeEntries[prefix]});
+
+  std::stable_sort(p.problems.begin(), p.problems.end(),
+                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
+}
+
+}  // namespace
+
+ParseResult parseConfigText(std::string_view text, const std::string& displayName, const fs::path& baseDir,
+                            const ParseOptions& options) {
+  Parse p{displayName, baseDir, options, {}, {}, {}, {}, {}, {}, {}, true, {}, 0, {}, 0, {}, {}};
+  toml::table root;
+  try {
+    root = toml::parse(text, displayName);
+  } catch (const toml::parse_error& e) {
+    p.problem(static_cast<int>(e.source().begin.line), "", std::string(e.description()), "not valid TOML");
+    return ParseResult{std::move(p.config), std::move(p.problems)};
+  }
+  walkTable(p, root, "");
+  finish(p);
+  return ParseResult{std::move(p.config), std::move(p.problems)};
+}
+
+ParseResult parseConfigFile(const fs::path& file, const ParseOptions& options) {
+  auto shown = file.u8string();
+  std::string displayName(shown.begin(), shown.end());
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw PackError(displayName + ": cannot read the configuration file");
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  fs::path base = file.parent_path();
+  if (base.empty()) base = ".";
+  return parseConfigText(buffer.str(), displayName, base, options);
+}
+
+}  // namespace quorv::pack

@@ -1,0 +1,218 @@
+// The settings table. Each row: TOML path, key, enabling key, type, form, rule, default, description.
+#include "settings.h"
+
+#include <array>
+
+#include "config/keys.h"
+
+namespace quorv::pack {
+namespace {
+
+using VT = ValueType;
+using F = Form;
+using R = Rule;
+
+#define QUORV_JAVA_HOME_HINT "Please define QUORV_JAVA_HOME\n"
+
+constexpr std::array kSettings = {
+    Setting{"runtime.include", 0, 0, VT::Bool, F::RuntimeSwitch, R::None, nullptr,
+            "Include the launcher's runtime archive (quorv-runtime.jar; --runtime names it, default "
+            "beside the packer) as the first included file, so that it comes first on the class "
+            "path. Default true."},
+    Setting{"service.name", key::ServiceName, 0, VT::String, F::Text, R::ServiceName, nullptr,
+            "Default service name (also the display name); 1 to 256 characters, no \"/\" or \"\\\"."},
+    Setting{"service.description", key::ServiceDescription, 0, VT::String, F::WideText, R::None, nullptr,
+            "Service description. A table gives locale variants: { default = \"...\", de = \"...\" }; "
+            "a variant applies when the user's locale name begins with its key, the longest "
+            "matching key wins."},
+    Setting{"service.dependencies", key::Dependencies, 0, VT::List, F::CommaList, R::None, nullptr,
+            "Names of services (or groups) that must run before this one."},
+    Setting{"service.start", key::LauncherKind, 0, VT::String, F::StartType, R::None, nullptr,
+            "\"auto\" or \"demand\": how the plain install commands register the service. \"auto\" "
+            "writes launcher kind 4 (messages on standard error); it conflicts with another "
+            "launcher.kind."},
+    Setting{"java.min-version", key::MinVersion, 0, VT::String, F::Text, R::VersionLimit, nullptr,
+            "Lowest accepted Java version, compared as text over its own length (\"1.8\" admits "
+            "1.8.0_45)."},
+    Setting{"java.max-version", key::MaxVersion, 0, VT::String, F::Text, R::VersionLimit, nullptr,
+            "Highest accepted Java version, compared as text over its own length."},
+    Setting{"java.search", key::SearchSequence, 0, VT::List, F::SearchList, R::None, nullptr,
+            "JVM search sequence: items \"R.\\\\jre\" or { type = \"R\", path = \".\\\\jre\" }; types "
+            "A, B, R (Java home), E (environment variable), S (search path), Y (registry)."},
+    Setting{"java.allow-beta", key::AllowBeta, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "Accept Java versions that contain \"beta\", \"ea\" or \"rc\"."},
+    Setting{"java.jdk-required", key::JdkRequired, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "Accept only a JDK (its lib\\tools.jar must exist)."},
+    Setting{"java.vm-type", key::VmType, 0, VT::String, F::Text, R::Max199, nullptr,
+            "Preferred VM type: the sub-directory of the Java executable's directory that holds "
+            "jvm.dll, tried first (at most 199 characters)."},
+    Setting{"classpath", key::ClassPath, 0, VT::List, F::ClassPath, R::None, nullptr,
+            "Class path entries: { type = \"A\", path = \"lib\\\\app.jar\", mandatory = true }; types A "
+            "(archive), D (directory), E (environment variable), S (directory scanned for archives)."},
+    Setting{"app.main-class", key::MainClass, 0, VT::String, F::Text, R::ClassName, nullptr,
+            "The application's main class, a dotted Java name."},
+    Setting{"app.arguments", key::Arguments, 0, VT::String, F::Text, R::None, nullptr,
+            "Application arguments, split at blanks; quotes group."},
+    Setting{"app.vm-options", key::VmOptions, 0, VT::String, F::Text, R::None, nullptr,
+            "JVM options, split at blanks; quotes group."},
+    Setting{"app.allow-j-options", key::AllowJArguments, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "Launch arguments beginning with \"-J\" become JVM options."},
+    Setting{"app.error-log", key::ErrorLogFile, key::ErrorLogEnabled, VT::String, F::LogPath, R::None, nullptr,
+            "Error-log file handed to the Java entry class; a path turns it on."},
+    Setting{"app.output-log", key::OutputLogFile, key::OutputLogEnabled, VT::String, F::LogPath, R::None, nullptr,
+            "Output-log file handed to the Java entry class; a path turns it on."},
+    Setting{"app.flag", key::EntryFlag, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "Flag handed to the Java entry class as its fifth argument."},
+    Setting{"app.working-directory", key::WorkingDirectory, 0, VT::String, F::Text, R::None, nullptr,
+            "Working directory, relative to the executable's directory."},
+    Setting{"app.installation-dir", key::InstallationDir, 0, VT::String, F::Text, R::None, nullptr,
+            "Installation directory, relative to the executable's directory."},
+    Setting{"app.native-lib-dirs", key::NativeLibDirs, 0, VT::List, F::SemicolonList, R::None, nullptr,
+            "Native library directories put in front of PATH, relative to the executable's "
+            "directory."},
+    Setting{"app.single-instance", key::SingleInstance, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "Single-instance mode: a second worker hands over to the first."},
+    Setting{"app.global-semaphore", key::GlobalSemaphore, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "The single-instance semaphore is machine-wide (\"Global\\\") instead of per session."},
+    Setting{"app.installations-value", key::InstallationsValue, 0, VT::String, F::Text, R::None, nullptr,
+            "Registry value that lists earlier installation directories whose jre is a candidate."},
+    Setting{"launcher.kind", key::LauncherKind, 0, VT::Int, F::Number, R::None, nullptr,
+            "Launcher kind: 1 message boxes and javaw.exe, 5 message boxes, 4 automatic-start "
+            "service; other values: messages on standard error."},
+    Setting{"launcher.flavour", key::Flavour, 0, VT::String, F::Text, R::OneCharacter, "q",
+            "Launcher flavour, one character; \"z\" selects the installer flavour. Default \"q\"; "
+            "\"\" writes no key."},
+    Setting{"messages.caption", key::Caption, 0, VT::String, F::Text, R::None, "Error",
+            "Caption of message boxes."},
+    Setting{"messages.no-jvm", key::MsgNoJvmPlain, 0, VT::String, F::Text, R::None,
+            "No JVM could be found on your system.\n" QUORV_JAVA_HOME_HINT
+            "to point to an installed JDK or JRE or download a JRE from adoptium.net.",
+            "No runtime found (not shown by this launcher)."},
+    Setting{"messages.jvm-in-path-damaged", key::MsgPathJvmDamaged, 0, VT::String, F::Text, R::None,
+            "The JVM found in your path is damaged.\nPlease reinstall or define QUORV_JAVA_HOME\n"
+            "to point to an installed JDK or JRE.",
+            "Runtime on the search path damaged (not shown by this launcher)."},
+    Setting{"messages.env-jvm-broken", key::MsgEnvJvmBrokenPlain, 0, VT::String, F::Text, R::None,
+            "The {0} environment variable does not\npoint to a working JDK or JRE.",
+            "Environment variable names no working runtime (not shown by this launcher)."},
+    Setting{"messages.jvm-damaged", key::MsgJvmDamagedPlain, 0, VT::String, F::Text, R::None,
+            "The JVM found at {0} is damaged.\nPlease reinstall or define QUORV_JAVA_HOME\n"
+            "to point to an installed JDK or JRE.",
+            "Runtime at a location damaged (not shown by this launcher)."},
+    Setting{"messages.jvm-start-failed", key::MsgJvmStartFailed, 0, VT::String, F::Text, R::None,
+            "The JVM could not be started. The maximum heap size (-Xmx) might be too large or an "
+            "antivirus or firewall tool could block the execution.",
+            "The JVM library of a registry runtime cannot be loaded."},
+    Setting{"messages.not-found", key::MsgNotFound, 0, VT::String, F::Text, R::None,
+            "File or directory {0} not found or empty\n",
+            "A mandatory class path entry is missing; {0}: the entry."},
+    Setting{"messages.wrong-parameters", key::MsgWrongParameters, 0, VT::String, F::Text, R::None,
+            "Wrong Parameter Usage", "Wrong parameters (not shown by this launcher)."},
+    Setting{"messages.env-undefined", key::MsgEnvUndefined, 0, VT::String, F::Text, R::None,
+            "The environment variable {0} has to be defined",
+            "A mandatory class path variable is not defined; {0}: its name."},
+    Setting{"messages.internal-error", key::MsgInternal, 0, VT::String, F::Text, R::None,
+            "An internal error occurred (error code: {0})",
+            "Internal failure; {0}: a short code."},
+    Setting{"messages.no-main-class", key::MsgNoMainClass, 0, VT::String, F::Text, R::None,
+            "Couldn't load main class.", "The Java entry class cannot be found."},
+    Setting{"messages.no-main-method", key::MsgNoMainMethod, 0, VT::String, F::Text, R::None,
+            "Main method not found.", "The entry class has no main method."},
+    Setting{"messages.error", key::MsgError, 0, VT::String, F::Text, R::None, "Error",
+            "Error (not shown by this launcher)."},
+    Setting{"messages.ok", key::MsgOk, 0, VT::String, F::Text, R::None, "Ok",
+            "Ok (not shown by this launcher)."},
+    Setting{"messages.startup-error", key::MsgStartupError, 0, VT::String, F::Text, R::None,
+            "An error occurred while starting up {0}:",
+            "Start-up error (not shown by this launcher)."},
+    Setting{"messages.poweruser", key::MsgPoweruser, 0, VT::String, F::Text, R::None,
+            "You must be at least Poweruser to run this program.",
+            "No usable directory for temporary files."},
+    Setting{"messages.no-jvm-bits", key::MsgNoJvm, 0, VT::String, F::Text, R::None,
+            "No JVM could be found on your system.\n" QUORV_JAVA_HOME_HINT
+            "to point to an installed {0}-bit JDK or JRE or download a JRE from adoptium.net.",
+            "No runtime found; {0}: \"64\"."},
+    Setting{"messages.env-jvm-broken-32", key::MsgEnvJvmBroken32, 0, VT::String, F::Text, R::None,
+            "The {0} environment variable does not\npoint to a working 32-bit JDK or JRE.",
+            "32-bit variant of env-jvm-broken (not shown by this launcher)."},
+    Setting{"messages.env-jvm-broken-64", key::MsgEnvJvmBroken, 0, VT::String, F::Text, R::None,
+            "The {0} environment variable does not\npoint to a working 64-bit JDK or JRE.",
+            "The runtime named by an environment variable cannot be loaded; {0}: the variable."},
+    Setting{"messages.jvm-damaged-32", key::MsgLocationJvmBroken32, 0, VT::String, F::Text, R::None,
+            "The JVM found at {0} is damaged.\nPlease reinstall or define QUORV_JAVA_HOME\n"
+            "to point to an installed 32-bit JDK or JRE.",
+            "32-bit variant of jvm-damaged (not shown by this launcher)."},
+    Setting{"messages.jvm-damaged-64", key::MsgLocationJvmBroken, 0, VT::String, F::Text, R::None,
+            "The JVM found at {0} is damaged.\nPlease reinstall or define QUORV_JAVA_HOME\n"
+            "to point to an installed 64-bit JDK or JRE.",
+            "The runtime at a configured location cannot be loaded; {0}: the location."},
+    Setting{"files", key::IncludedCount, 0, VT::List, F::IncludedFiles, R::None, nullptr,
+            "Included files: [[files]] with source (path on the build machine, relative to the "
+            "configuration file) and target (name in the temporary directory, at most one "
+            "backslash; default: the source's file name). Writes keys 2002 and 2003."},
+    Setting{"strings", 0, 0, VT::Table, F::RawStrings, R::None, nullptr,
+            "Any 8-bit key by number, for keys without a name: 108 = \"...\"."},
+    Setting{"wide", 0, 0, VT::Table, F::RawWide, R::None, nullptr,
+            "Any wide key by number, with locale variants as for service.description."},
+};
+
+#undef QUORV_JAVA_HOME_HINT
+
+}  // namespace
+
+std::span<const Setting> settings() { return kSettings; }
+
+const Setting* findSetting(std::string_view path) {
+  for (const auto& s : kSettings)
+    if (s.path == path) return &s;
+  return nullptr;
+}
+
+const Setting* settingForKey(int key) {
+  for (const auto& s : kSettings)
+    if (s.key == key || (s.enablingKey != 0 && s.enablingKey == key) ||
+        (s.form == Form::IncludedFiles && key == key::IncludedNames))
+      return &s;
+  return nullptr;
+}
+
+bool isSettingTable(std::string_view tablePath) {
+  for (const auto& s : kSettings)
+    if (s.path.size() > tablePath.size() && s.path.substr(0, tablePath.size()) == tablePath &&
+        s.path[tablePath.size()] == '.')
+      return true;
+  return false;
+}
+
+std::string_view typeName(ValueType type) {
+  switch (type) {
+    case ValueType::String: return "string";
+    case ValueType::Int: return "int";
+    case ValueType::Bool: return "bool";
+    case ValueType::List: return "list";
+    case ValueType::Table: return "table";
+  }
+  return "?";
+}
+
+std::string_view formDescription(Form form) {
+  switch (form) {
+    case Form::Text: return "text as given";
+    case Form::WideText: return "wide text; locale variants as locale groups";
+    case Form::Number: return "decimal number";
+    case Form::Flag: return "\"1\" (true) or \"0\" (false)";
+    case Form::CommaList: return "items joined with \",\"";
+    case Form::SemicolonList: return "items joined with \";\"";
+    case Form::SearchList: return "type letter and location per item, joined with \";\"";
+    case Form::ClassPath: return "type letter, mandatory mark (1/0) and path per item, joined with \";\"";
+    case Form::LogPath: return "the path; \"1\" in the enabling key";
+    case Form::StartType: return "\"auto\": key 107 = 4";
+    case Form::IncludedFiles: return "count (2002), names joined with \";\" (2003), one record per file";
+    case Form::RuntimeSwitch: return "first included file quorv-runtime.jar";
+    case Form::RawStrings: return "8-bit entry of that key";
+    case Form::RawWide: return "wide entry of that key";
+  }
+  return "?";
+}
+
+}  // namespace quorv::pack

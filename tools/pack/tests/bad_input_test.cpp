@@ -1,0 +1,149 @@
+// Every kind of bad input, run through the packer binary: one clear line naming the file (and the
+// line and setting where there is one), exit status 1, and no output file.
+#include "pack_test_support.h"
+
+using namespace packtest;
+
+namespace {
+
+struct BadInput {
+  const char* name;
+  const char* toml;        // the configuration file c.toml
+  const char* expected;    // the whole line the packer prints, with DIR for the scratch directory
+  int stub = 0;            // 0: a sound stub, 1: a text file, 2: a signed stub, 3: no stub file
+  bool runtime = true;     // pass --runtime
+};
+
+#define SERVICE_HINT " (1 to 256 characters, without \"/\" and \"\\\")"
+
+const BadInput kCases[] = {
+    {"unknown setting", "[service]\nnmae = \"x\"\n",
+     "c.toml:2: service.nmae: unknown setting (did you mean service.name?)"},
+    {"unknown table", "[servce]\nname = \"x\"\n", "c.toml:1: servce: unknown setting (did you mean service?)"},
+    {"wrong type", "java.allow-beta = \"yes\"\n",
+     "c.toml:1: java.allow-beta: wrong type: expected true or false, found a string (see quorv-pack reference)"},
+    {"wrong item type", "service.dependencies = [\"a\", 3]\n",
+     "c.toml:1: service.dependencies: wrong type: expected a string, found an integer (see quorv-pack "
+     "reference)"},
+    {"key number out of range", "[strings]\n4294967296 = \"x\"\n",
+     "c.toml:2: strings.4294967296: key number out of range (key numbers are 32-bit signed integers)"},
+    {"not a key number", "[wide]\nabc = \"x\"\n",
+     "c.toml:2: wide.abc: \"abc\" is not a key number (key numbers are 32-bit signed integers)"},
+    {"files keys by number", "[strings]\n2003 = \"a.jar\"\n",
+     "c.toml:2: strings.2003: keys 2002 and 2003 are written from [[files]] (list the file under [[files]])"},
+    {"bad search type letter", "java.search = [\"Q.\\\\jre\"]\n",
+     "c.toml:1: java.search: bad type letter \"Q\" (type letters: A, B, R, E, S, Y)"},
+    {"lower-case search letter", "java.search = [{ type = \"r\", path = \"jre\" }]\n",
+     "c.toml:1: java.search: bad type letter \"r\" (type letters: A, B, R, E, S, Y)"},
+    {"bad class path type letter", "[[classpath]]\ntype = \"Z\"\npath = \"lib\"\n",
+     "c.toml:1: classpath: bad type letter \"Z\" (type letters: A, D, E, S)"},
+    {"separator inside an item", "app.native-lib-dirs = [\"a;b\"]\n",
+     "c.toml:1: app.native-lib-dirs: item \"a;b\" contains \";\" (\";\" separates the items)"},
+    {"missing source file", "[[files]]\nsource = \"nope.jar\"\n",
+     "c.toml:2: files.source: source file not found: DIR/nope.jar (paths are relative to the configuration file)"},
+    {"two backslashes", "[[files]]\nsource = \"a.jar\"\ntarget = \"x\\\\y\\\\a.jar\"\n",
+     "c.toml:3: files.target: \"x\\y\\a.jar\": the name has two backslashes; the launcher creates only one directory "
+     "level (a name such as app.jar or lib\\app.jar)"},
+    {"included twice", "[[files]]\nsource = \"a.jar\"\n[[files]]\nsource = \"a.jar\"\ntarget = \"A.JAR\"\n",
+     "c.toml:5: files.target: \"A.JAR\" is included twice (also line 1) (give each included file its own target name)"},
+    {"main class with slashes", "app.main-class = \"com/example/Main\"\n",
+     "c.toml:1: app.main-class: \"com/example/Main\" is not a dotted Java class name (such as com.example.Main, "
+     "without .class or slashes)"},
+    {"min above max", "[java]\nmin-version = \"9\"\nmax-version = \"17\"\n",
+     "c.toml:2: java.min-version: \"9\" is above java.max-version \"17\": no Java version can pass (versions compare "
+     "as text, character by character, so \"9\" is above \"17\")"},
+    {"empty service name", "service.name = \"\"\n", "c.toml:1: service.name: the service name is empty" SERVICE_HINT},
+    {"long service name", nullptr, "c.toml:1: service.name: the service name is longer than 256 characters" SERVICE_HINT},
+    {"service name with a slash", "service.name = \"a/b\"\n",
+     "c.toml:1: service.name: the service name contains \"/\" or \"\\\", which Windows rejects" SERVICE_HINT},
+    {"auto start with another kind", "launcher.kind = 1\nservice.start = \"auto\"\n",
+     "c.toml:2: service.start: \"auto\" needs launcher kind 4, but launcher.kind is 1 (line 1) (leave launcher.kind "
+     "out or set service.start = \"demand\")"},
+    {"unknown start type", "service.start = \"manual\"\n",
+     "c.toml:1: service.start: \"manual\" is not a start type (\"auto\" or \"demand\")"},
+    {"character beyond Latin-1", "service.name = \"\xE2\x82\xAC\"\n",
+     "c.toml:1: service.name: the character U+20AC cannot be stored in an 8-bit setting (8-bit settings hold "
+     "Latin-1 characters only)"},
+    {"flavour of two characters", "launcher.flavour = \"zz\"\n",
+     "c.toml:1: launcher.flavour: must be one character (such as \"q\" or \"z\")"},
+    {"key set twice", "service.name = \"a\"\n[strings]\n101 = \"b\"\n",
+     "c.toml:3: strings.101: key 101 is also set by service.name (line 1) (set each key once)"},
+    {"number out of range", "launcher.kind = 3000000000\n",
+     "c.toml:1: launcher.kind: number out of range (32-bit signed numbers only)"},
+    {"not TOML", "[service\n", "c.toml:1: Error while parsing table header: expected ']', saw '\\n' (not valid TOML)"},
+    {"stub that is not a PE image", "service.name = \"a\"\n",
+     "quorv-pack: DIR/stub.exe: the launcher stub is not a PE image (no MZ header)", 1},
+    {"signed stub", "service.name = \"a\"\n",
+     "quorv-pack: DIR/stub.exe: the launcher stub already carries a certificate table; pack the unsigned launcher "
+     "and sign after packing",
+     2},
+    {"missing stub", "service.name = \"a\"\n", "quorv-pack: DIR/stub.exe: cannot open: No such file or directory", 3},
+    {"missing runtime archive", "service.name = \"a\"\n",
+     "c.toml: runtime.include: runtime archive not found: DIR/missing-runtime.jar (pass --runtime PATH or set "
+     "runtime.include = false)",
+     0, false},
+};
+
+class BadInputs : public ScratchTest {};
+
+TEST_F(BadInputs, OneLineExitStatusOneAndNoOutput) {
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::string toml = c.toml ? c.toml : "service.name = \"" + std::string(257, 's') + "\"\n";
+    writeText(path("c.toml"), toml);
+    writeText(path("a.jar"), "jar");
+    writeText(path("rt.jar"), "runtime");
+    fs::remove(path("stub.exe"));
+    if (c.stub == 0) writeBytes(path("stub.exe"), makePe({}));
+    if (c.stub == 1) writeText(path("stub.exe"), "not a program\n");
+    if (c.stub == 2) {
+      PeShape shape;
+      shape.certificate = true;
+      writeBytes(path("stub.exe"), makePe(shape));
+    }
+    std::vector<std::string> args = {"build", path("c.toml").string(), "-o", path("out.exe").string(),
+                                     "--launcher", path("stub.exe").string(),
+                                     "--runtime", path(c.runtime ? "rt.jar" : "missing-runtime.jar").string()};
+    RunResult r = runPack(args);
+    std::string expected = c.expected;
+    for (size_t at; (at = expected.find("DIR")) != std::string::npos;) expected.replace(at, 3, dir.string());
+    std::string configName = path("c.toml").string();
+    for (size_t at = 0; (at = expected.find("c.toml", at)) != std::string::npos && at == 0;) {
+      expected.replace(0, 6, configName);
+      break;
+    }
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.output, expected + "\n");
+    EXPECT_FALSE(fs::exists(path("out.exe")));
+    EXPECT_TRUE(hiddenFiles().empty());
+  }
+}
+
+TEST_F(BadInputs, CheckListsEveryProblemAndWritesNothing) {
+  writeText(path("c.toml"), "[service]\nname = \"\"\nnmae = 1\n[app]\nmain-class = \"1abc\"\n");
+  RunResult r = runPack({"check", path("c.toml").string(), "--runtime", path("c.toml").string()});
+  EXPECT_EQ(r.code, 1);
+  std::string p = path("c.toml").string();
+  EXPECT_EQ(r.output, p + ":2: service.name: the service name is empty" SERVICE_HINT "\n" + p +
+                          ":3: service.nmae: unknown setting (did you mean service.name?)\n" + p +
+                          ":5: app.main-class: \"1abc\" is not a dotted Java class name (such as com.example.Main, "
+                          "without .class or slashes)\n");
+  writeText(path("good.toml"), "service.name = \"ok\"\nruntime.include = false\n");
+  r = runPack({"check", path("good.toml").string()});
+  EXPECT_EQ(r.code, 0) << r.output;
+}
+
+TEST_F(BadInputs, EveryCommandHasHelpAndTheVersionPrints) {
+  for (const char* command : {"build", "check", "dump", "extract", "reference", "init"}) {
+    RunResult r = runPack({command, "--help"});
+    EXPECT_EQ(r.code, 0) << command;
+    EXPECT_NE(r.output.find("Usage"), std::string::npos) << command << ": " << r.output;
+  }
+  RunResult r = runPack({"--version"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.output, "quorv-pack 0.1.0\n");
+  r = runPack({"frobnicate"});
+  EXPECT_NE(r.code, 0);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// build, then dump, then build again from the dump: the same configuration.
+#include <sstream>
+
+#include "block_reader.h"
+#include "dump_config.h"
+#include "pack_build.h"
+#include "pack_test_support.h"
+#include "parse_config.h"
+
+using namespace packtest;
+using namespace quorv::pack;
+
+namespace {
+
+const char* kFullConfig = R"toml(
+classpath = [
+  { type = "A", path = "lib\\app.jar", mandatory = true },
+  { type = "S", path = "plugins" },
+  "E0EXTRA_CP",
+]
+
+[runtime]
+include = true
+
+[service]
+name = "Quorv Demo"
+description = { default = "Demo service", de = "Dienst", de_CH = "Dienst (CH)", "" = "any" }
+dependencies = ["Tcpip", "Afd"]
+start = "auto"
+
+[java]
+min-version = "1.8"
+max-version = "21"
+search = ["R.\\jre", { type = "E", path = "MY_JAVA" }, "S", "Y", "B"]
+allow-beta = true
+jdk-required = false
+vm-type = "server"
+
+[app]
+main-class = "com.example.demo.Main$Inner"
+arguments = "--port 8080 \"two words\""
+vm-options = "-Xmx512m -Dx=\"a b\""
+allow-j-options = true
+error-log = "logs\\error.log"
+output-log = "$TEMP\\out.log"
+flag = true
+working-directory = "."
+installation-dir = ".."
+native-lib-dirs = ["bin", "native\\x64"]
+single-instance = true
+global-semaphore = false
+installations-value = "demo"
+
+[launcher]
+flavour = "z"
+
+[messages]
+caption = "Quorv Démo"
+internal-error = "Interner Fehler {0}\n"
+no-jvm = ""
+
+[strings]
+108 = "unnamed"
+-3 = "negative"
+10110 = ""
+
+[wide]
+20018 = "wide ✓"
+20019 = { de = "nur deutsch" }
+
+[[files]]
+source = "app.jar"
+target = "lib\\app.jar"
+
+[[files]]
+source = "tool.dll"
+)toml";
+
+class RoundTrip : public ScratchTest {
+ protected:
+  void SetUp() override {
+    ScratchTest::SetUp();
+    writeBytes(path("stub.exe"), makePe({}));
+    writeText(path("rt.jar"), "runtime archive");
+    writeText(path("app.jar"), "application archive");
+    writeText(path("tool.dll"), std::string("\x00\x01\x02", 3));
+  }
+  PackConfig parse(const fs::path& file) {
+    ParseResult parsed = parseConfigFile(file, {path("rt.jar"), true});
+    for (const auto& p : parsed.problems) ADD_FAILURE() << formatProblem(p);
+    return parsed.config;
+  }
+  void pack(const PackConfig& config, const std::string& out) {
+    std::ostringstream notes;
+    writePackedLauncher(path("stub.exe"), config, path(out), notes);
+  }
+};
+
+TEST_F(RoundTrip, DumpThenBuildGivesTheSameLauncher) {
+  writeText(path("c.toml"), kFullConfig);
+  PackConfig config = parse(path("c.toml"));
+  EXPECT_EQ(config.strings.at(107), "4");
+  EXPECT_EQ(config.strings.count(1001), 0u) << "\"\" leaves a defaulted key out";
+  EXPECT_EQ(config.strings.at(121), "A1lib\\app.jar;S0plugins;E0EXTRA_CP");
+  EXPECT_EQ(config.strings.at(128), "R.\\jre;EMY_JAVA;S;Y;B");
+  EXPECT_EQ(config.strings.at(149), "Tcpip,Afd");
+  EXPECT_EQ(config.strings.at(1000), "Quorv D\xE9mo");
+  EXPECT_EQ(config.strings.at(102), "1");
+  EXPECT_EQ(config.strings.at(2003), "quorv-runtime.jar;lib\\app.jar;tool.dll");
+  pack(config, "first.exe");
+
+  // The dump, with the extracted files beside it, is a configuration file of its own.
+  fs::create_directories(path("again"));
+  std::ostringstream report;
+  extractIncludedFiles(path("first.exe"), path("again"), report);
+  std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
+  writeText(path("again/c.toml"), dumped);
+  EXPECT_NE(dumped.find("#   2. lib\\app.jar, 19 bytes"), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("no-jvm = \"\""), std::string::npos) << dumped;
+  EXPECT_EQ(dumped.find("[strings]\n-3 = \"negative\"\n108 = \"unnamed\"\n10110 = \"\"\n") == std::string::npos, false)
+      << dumped;
+  EXPECT_EQ(dumped.find("1009"), std::string::npos) << "named keys appear by name: " << dumped;
+
+  PackConfig again = parse(path("again/c.toml"));
+  EXPECT_EQ(again.strings, config.strings);
+  EXPECT_EQ(again.wide, config.wide);
+  EXPECT_EQ(again.groups, config.groups);
+  pack(again, "second.exe");
+  EXPECT_EQ(readBytes(path("second.exe")), readBytes(path("first.exe")));
+}
+
+TEST_F(RoundTrip, ValuesNoSettingWouldWriteFallBackToNumberedKeys) {
+  // A block that a setting could not have written: such keys go to [strings] and [wide].
+  PackConfig odd;
+  odd.strings = {{102, "5"},          {107, "07"},  {121, "X1abc"}, {122, "not a class"},
+                 {1000, ""},          {149, "a,,b"}, {2001, "qq"},  {104, "1"},
+                 {101, std::string(300, 'n')}};
+  odd.wide = {{20017, u"base"}};
+  odd.groups = {LocaleGroup{"de_CH", {{20017, u"ch"}}}, LocaleGroup{"de", {{20017, u"de"}, {20018, u"x"}}}};
+  pack(odd, "odd.exe");
+  std::string dumped = dumpConfig(readBlock(path("odd.exe")), "odd.exe");
+  EXPECT_NE(dumped.find("102 = \"5\""), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("107 = \"07\""), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("# Note: the block applies locale group \"de\" after \"de_CH\""), std::string::npos) << dumped;
+  writeText(path("odd.toml"), dumped);
+
+  ParseResult parsed = parseConfigText(dumped, "odd.toml", dir, {path("rt.jar"), true});
+  ASSERT_TRUE(parsed.problems.empty()) << formatProblem(parsed.problems[0]);
+  PackConfig expected = odd;
+  // Every message key that the block lacks is printed as "" and so stays out.
+  EXPECT_EQ(parsed.config.strings, expected.strings);
+  EXPECT_EQ(parsed.config.wide, expected.wide);
+  // The packer orders groups shorter prefix first: the same texts, now the specific one wins.
+  ASSERT_EQ(parsed.config.groups.size(), 2u);
+  EXPECT_EQ(parsed.config.groups[0], (LocaleGroup{"de", {{20017, u"de"}, {20018, u"x"}}}));
+  EXPECT_EQ(parsed.config.groups[1], (LocaleGroup{"de_CH", {{20017, u"ch"}}}));
+  EXPECT_TRUE(parsed.config.files.empty());
+}
+
+TEST_F(RoundTrip, DumpOfALauncherWithoutABlockIsAClearError) {
+  try {
+    readBlock(path("stub.exe"));
+    FAIL();
+  } catch (const PackError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              path("stub.exe").string() + ": no appended data block (nothing follows the last section)");
+  }
+  Bytes withJunk = makePe({});
+  withJunk.resize(withJunk.size() + 600, 0x33);
+  writeBytes(path("junk.exe"), withJunk);
+  EXPECT_THROW(readBlock(path("junk.exe")), PackError);
+}
+
+}  // namespace
