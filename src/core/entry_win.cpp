@@ -63,8 +63,10 @@ int runCommand(Command command) {
 }
 
 int runServiceProcess() {
+  // The table keeps its own copy: the service main replaces serviceName with the SCM's name.
+  static std::string dispatcherName = serviceName;
   SERVICE_TABLE_ENTRYA table[2] = {};
-  table[0].lpServiceName = serviceName.data();
+  table[0].lpServiceName = dispatcherName.data();
   table[0].lpServiceProc = serviceMain;
   logMessage("calling StartServiceCtrlDispatcher");
   if (!StartServiceCtrlDispatcherA(table)) {

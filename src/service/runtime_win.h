@@ -5,7 +5,10 @@
 namespace quorv {
 
 void WINAPI serviceMain(DWORD argc, LPSTR* argv);
+void WINAPI serviceControlHandler(DWORD control);
 BOOL WINAPI consoleControlHandler(DWORD event);
+DWORD WINAPI outputConsumer(LPVOID readEnd);
+void sendStopLine(unsigned char code);
 // Bounded wait of the main thread, after the dispatcher returned, for serviceMain to end the
 // process itself (so that its last log lines are written).
 void awaitServiceMainEnd();

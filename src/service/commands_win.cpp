@@ -1,0 +1,204 @@
+// The service commands against the Service Control Manager. Each prints its outcome on standard
+// output and returns the exit status of the process.
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "config/keys.h"
+#include "config/store.h"
+#include "core/globals.h"
+#include "files/paths.h"
+#include "service/commands.h"
+
+namespace quorv {
+namespace {
+
+// A service or manager handle that closes itself.
+struct ScHandle {
+  SC_HANDLE handle = nullptr;
+  explicit ScHandle(SC_HANDLE h) : handle(h) {}
+  ScHandle(const ScHandle&) = delete;
+  ScHandle& operator=(const ScHandle&) = delete;
+  ~ScHandle() {
+    if (handle != nullptr) CloseServiceHandle(handle);
+  }
+  explicit operator bool() const { return handle != nullptr; }
+};
+
+void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void say(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vprintf(format, args);
+  va_end(args);
+  std::fflush(stdout);
+}
+
+ScHandle openManager(DWORD access) { return ScHandle(OpenSCManagerA(nullptr, nullptr, access)); }
+
+// ChangeServiceConfig2W is looked up at run time: it is missing from old advapi32 versions.
+void setDescription(SC_HANDLE service) {
+  std::u16string description = getConfigWString(key::ServiceDescription);
+  if (description.empty()) return;
+  HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  if (advapi == nullptr) return;
+  using ChangeConfig2 = BOOL(WINAPI*)(SC_HANDLE, DWORD, LPVOID);
+  auto change = reinterpret_cast<ChangeConfig2>(
+      reinterpret_cast<void*>(GetProcAddress(advapi, "ChangeServiceConfig2W")));
+  if (change == nullptr) return;
+  SERVICE_DESCRIPTIONW record;
+  record.lpDescription = reinterpret_cast<LPWSTR>(description.data());
+  change(service, SERVICE_CONFIG_DESCRIPTION, &record);
+}
+
+bool queryStopStatus(void* context, StopWaitStatus& out) {
+  SERVICE_STATUS status;
+  if (!QueryServiceStatus(static_cast<SC_HANDLE>(context), &status)) return false;
+  out = {status.dwCurrentState, status.dwCheckPoint, status.dwWaitHint};
+  return true;
+}
+
+uint32_t tickCount(void*) { return GetTickCount(); }
+
+void sleepFor(void*, uint32_t milliseconds) { Sleep(milliseconds); }
+
+}  // namespace
+
+bool waitForServiceStop(void* service) {
+  return waitForStop(StopWaitSystem{queryStopStatus, tickCount, sleepFor, service});
+}
+
+int cmdInstall(int startType, bool interactive) {
+  cmdUninstall(false);
+  ScHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
+  if (!manager) {
+    say("Could not open SCManager.\n");
+    return 1;
+  }
+  std::string binaryPath = serviceBinaryPath(getExecutablePath());
+  std::optional<std::string> dependencies = buildDependencyList();
+  DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive ? SERVICE_INTERACTIVE_PROCESS : 0);
+  ScHandle service(CreateServiceA(manager.handle, serviceName.c_str(), serviceName.c_str(),
+                                  SERVICE_ALL_ACCESS, type, static_cast<DWORD>(startType),
+                                  SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr, nullptr,
+                                  dependencies ? dependencies->c_str() : nullptr, nullptr,
+                                  nullptr));
+  dependencies.reset();
+  if (!service) {
+    say("Could not create service.\n");
+    return 1;
+  }
+  setDescription(service.handle);
+  say("Installed service '%s'.\n", serviceName.c_str());
+  return 0;
+}
+
+int cmdUninstall(bool report) {
+  cmdStop(false);
+  ScHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
+  if (!manager) {
+    if (report) say("Could not open SCManager.\n");
+    return 1;
+  }
+  ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), DELETE));
+  if (service && DeleteService(service.handle)) {
+    if (report) say("Uninstalled service '%s'.\n", serviceName.c_str());
+    return 0;
+  }
+  if (report) say("Could not delete service.\n");
+  return 1;
+}
+
+int cmdStop(bool report) {
+  ScHandle manager = openManager(SC_MANAGER_CONNECT);
+  if (!manager) {
+    if (report) say("Could not open SCManager.\n");
+    return 1;
+  }
+  ScHandle service(
+      OpenServiceA(manager.handle, serviceName.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS));
+  if (!service) {
+    if (report) say("Could not stop service.\n");
+    return 1;
+  }
+  SERVICE_STATUS status;
+  if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) {
+    say("Stopping service '%s'.\n", serviceName.c_str());
+    if (waitForServiceStop(service.handle)) {
+      say("Service stopped\n");
+    } else {
+      say("Error while stopping service\n");
+    }
+    return 0;
+  }
+  if (GetLastError() == ERROR_SERVICE_NOT_ACTIVE) {
+    say("Service is already stopped.\n");
+    return 0;
+  }
+  if (report) say("Could not stop service.\n");
+  return 1;
+}
+
+int cmdStart() {
+  ScHandle manager = openManager(SC_MANAGER_CONNECT);
+  if (!manager) {
+    say("Could not open SCManager.\n");
+    return 1;
+  }
+  ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), SERVICE_START));
+  if (service && StartServiceA(service.handle, 0, nullptr)) {
+    say("Starting service '%s'.\n", serviceName.c_str());
+    return 0;
+  }
+  DWORD error = GetLastError();
+  if (error == ERROR_SERVICE_ALREADY_RUNNING) {
+    say("Service is already running.\n");
+    return 0;
+  }
+  say("Could not start service. Error code: %d\n", static_cast<int>(error));
+  return 1;
+}
+
+int cmdStatus() {
+  ScHandle manager = openManager(SC_MANAGER_CONNECT);
+  if (!manager) {
+    say("Could not open SCManager.\n");
+    return 1;
+  }
+  ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(),
+                                SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS));
+  SERVICE_STATUS status;
+  if (!service || !QueryServiceStatus(service.handle, &status)) {
+    say("Could not get status.\n");
+    return 1;
+  }
+  int result = 3;
+  if (status.dwCurrentState == SERVICE_RUNNING) {
+    say("Running.\n");
+    result = 0;
+  } else {
+    say("Not running.\n");
+  }
+  // The configuration may be larger than the first guess: the call tells how much it needs.
+  std::vector<unsigned char> buffer(8192);
+  DWORD needed = 0;
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  bool ok = QueryServiceConfigA(service.handle, config, static_cast<DWORD>(buffer.size()), &needed);
+  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
+    buffer.resize(needed);
+    config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    ok = QueryServiceConfigA(service.handle, config, static_cast<DWORD>(buffer.size()), &needed);
+  }
+  if (!ok) {
+    say("Could not get config (%d, %d).\n", static_cast<int>(GetLastError()),
+        static_cast<int>(needed));
+    return 1;
+  }
+  if (config->dwStartType == SERVICE_AUTO_START) say("%s.\n", "Auto-start");
+  return result;
+}
+
+}  // namespace quorv

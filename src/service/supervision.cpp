@@ -1,0 +1,94 @@
+#include "service/supervision.h"
+
+#include "core/command.h"
+#include "files/codepage.h"
+
+namespace quorv {
+namespace {
+
+// A part goes into the worker's command line so that the worker's splitter gives it back whole:
+// in quotes when it holds a blank or a quote character, or is empty. Double quotes unless the
+// part holds one; then single quotes, inside which a double quote is an ordinary character.
+// Tabs and other characters need no quotes (the splitter separates at blanks only).
+std::u16string quotedPart(const std::u16string& part) {
+  const bool needsQuotes = part.empty() || part.find_first_of(u" \"'") != std::u16string::npos;
+  if (!needsQuotes) return part;
+  const bool hasDouble = part.find(u'"') != std::u16string::npos;
+  const bool hasSingle = part.find(u'\'') != std::u16string::npos;
+  const char16_t quote = hasDouble && !hasSingle ? u'\'' : u'"';
+  return quote + part + quote;
+}
+
+void appendPart(std::u16string& line, const std::u16string& part) {
+  line.push_back(u' ');
+  line += quotedPart(part);
+}
+
+// The stop line goes out once, and only into an open pipe.
+bool takeStopLine(Supervision& state) {
+  if (!state.stopRequested || !state.pipeReady || state.stopLineSent) return false;
+  state.stopLineSent = true;
+  return true;
+}
+
+}  // namespace
+
+std::u16string buildWorkerCommandLine(const std::vector<std::u16string>& ownArguments,
+                                      const std::string& serviceName,
+                                      const std::vector<std::string>& startArguments) {
+  std::u16string line;
+  if (!ownArguments.empty()) line = quotedPart(ownArguments.front());
+  appendPart(line, ansiToWide(serviceName));
+  for (std::size_t i = 1; i < ownArguments.size(); ++i) appendPart(line, ownArguments[i]);
+  for (const std::string& argument : startArguments) appendPart(line, ansiToWide(argument));
+  line.push_back(u' ');
+  line += kRestartMarker;
+  return line;
+}
+
+std::string serviceNameFromDispatcher(const char* element0, bool present) {
+  if (present && element0 != nullptr) {
+    std::string name(element0);
+    if (!name.empty() && name.size() <= 8191) return name;
+  }
+  return "unknown";
+}
+
+std::string stopLineText(unsigned code) { return std::to_string(code) + "\n"; }
+
+ControlOutcome applyControl(Supervision& state, uint32_t control) {
+  ServiceStatusFields& status = state.status;
+  switch (control) {
+    case kControlStop:
+      status.currentState = kStateStopPending;
+      state.stopRequested = true;
+      return {takeStopLine(state), "SetServiceStatus 2 failed %d"};
+    case kControlShutdown:
+      status.checkPoint += 1;
+      status.currentState = kStateStopPending;
+      state.stopRequested = true;
+      return {takeStopLine(state), "SetServiceStatus 1 failed %d"};
+    default:
+      return {false, "SetServiceStatus 3 failed %d"};
+  }
+}
+
+bool applyWorkerStarted(Supervision& state) {
+  state.pipeReady = true;
+  if (!state.stopRequested) state.status.currentState = kStateRunning;
+  return takeStopLine(state);
+}
+
+void applyStartFailure(ServiceStatusFields& status) {
+  status.currentState = kStateStopped;
+  status.win32ExitCode = 1066;  // ERROR_SERVICE_SPECIFIC_ERROR
+  status.serviceSpecificExitCode = 5000;
+}
+
+bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode) {
+  if (exitCode != 0 && status.currentState != kStateStopPending) return false;
+  status.currentState = kStateStopped;
+  return true;
+}
+
+}  // namespace quorv

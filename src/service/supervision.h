@@ -1,0 +1,71 @@
+// Portable rules of the service process: the worker command line, the reported status and its
+// transitions, and the stop line.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorv {
+
+// The worker's command line: the program (first element of the service process's own split
+// command line), the service name (8-bit, ANSI code page), the other own arguments, the start
+// arguments (8-bit, ANSI code page) and the restart marker, separated by blanks. A part that
+// contains a blank (U+0020 only) is put in double quotes; so is one with a quote character, or an
+// empty one (a part with a double quote and no single quote in single quotes), so that the
+// worker's splitter gives every part back unchanged.
+std::u16string buildWorkerCommandLine(const std::vector<std::u16string>& ownArguments,
+                                      const std::string& serviceName,
+                                      const std::vector<std::string>& startArguments);
+
+// The name serviceMain runs under: element 0 of the dispatcher's vector when it has 1 to 8191
+// characters, otherwise "unknown".
+std::string serviceNameFromDispatcher(const char* element0, bool present);
+
+// The text written into the worker's standard input to stop it.
+std::string stopLineText(unsigned code);
+
+// Mirror of SERVICE_STATUS with the values of a freshly entered serviceMain.
+struct ServiceStatusFields {
+  uint32_t serviceType = 0x30;
+  uint32_t currentState = 4;  // SERVICE_RUNNING
+  uint32_t controlsAccepted = 5;
+  uint32_t win32ExitCode = 0;
+  uint32_t serviceSpecificExitCode = 0;
+  uint32_t checkPoint = 0;
+  uint32_t waitHint = 50000;
+};
+
+constexpr uint32_t kStateStopped = 1;
+constexpr uint32_t kStateStopPending = 3;
+constexpr uint32_t kStateRunning = 4;
+constexpr uint32_t kControlStop = 1;
+constexpr uint32_t kControlShutdown = 5;
+
+// What the service process knows about its worker, shared by serviceMain and the control
+// handler (the caller keeps them apart with a lock).
+struct Supervision {
+  ServiceStatusFields status;
+  bool stopRequested = false;  // a stop or shutdown control has come
+  bool pipeReady = false;      // the worker runs and its input pipe is open
+  bool stopLineSent = false;   // the stop line was written and the pipe closed
+};
+
+// What the control handler does with one control code: the status is changed in place.
+struct ControlOutcome {
+  bool sendStopLine;             // write the stop line now
+  const char* reportFailureLog;  // the log format for a failed SetServiceStatus
+};
+ControlOutcome applyControl(Supervision& state, uint32_t control);
+
+// The worker has started and its input pipe is open: the service is running again, unless a stop
+// came before the pipe existed. True when that early stop's line is due now.
+bool applyWorkerStarted(Supervision& state);
+
+// The worker could not be started, or its pipes could not be set up.
+void applyStartFailure(ServiceStatusFields& status);
+
+// After the worker ended: true (state set to stopped) when its exit code is 0 or a stop was
+// requested; false when nothing is to be reported.
+bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode);
+
+}  // namespace quorv
