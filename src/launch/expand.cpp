@@ -1,0 +1,90 @@
+#include "launch/expand.h"
+
+#include <array>
+#include <cstring>
+
+#include "diag/log.h"
+
+namespace quorv {
+
+void replaceAll(std::string& text, std::string_view pattern, std::string_view value) {
+  if (pattern.empty()) return;
+  std::size_t position = text.find(pattern);
+  while (position != std::string::npos) {
+    text.replace(position, pattern.size(), value);
+    logMessage("expanding %.*s to %.*s in %s.", static_cast<int>(pattern.size()), pattern.data(),
+               static_cast<int>(value.size()), value.data(), text.c_str());
+    position = text.find(pattern, position + value.size());
+  }
+}
+
+namespace {
+
+enum class Launcher { ExeDir, TempDir, Separator, JvmHome, SystemTemp };
+
+struct LauncherVariable {
+  const char* pattern;
+  Launcher value;
+};
+
+constexpr std::array<LauncherVariable, 21> kLauncherVariables = {{
+    {"%QUORV_EXEDIR%", Launcher::ExeDir},
+    {"%ZENTRILEX_EXEDIR%", Launcher::ExeDir},
+    {"%QUORV_TEMPDIR%", Launcher::TempDir},
+    {"%ZENTRILEX_TEMPDIR%", Launcher::TempDir},
+    {"%QUORV_PATHLIST_SEPARATOR%", Launcher::Separator},
+    {"%ZENTRILEX_PATHLIST_SEPARATOR%", Launcher::Separator},
+    {"%QUORV_JVM_HOME%", Launcher::JvmHome},
+    {"%ZENTRILEX_JVM_HOME%", Launcher::JvmHome},
+    {"${QUORV_EXEDIR}", Launcher::ExeDir},
+    {"${ZENTRILEX_EXEDIR}", Launcher::ExeDir},
+    {"${QUORV_TEMPDIR}", Launcher::TempDir},
+    {"${ZENTRILEX_TEMPDIR}", Launcher::TempDir},
+    {"${QUORV_PATHLIST_SEPARATOR}", Launcher::Separator},
+    {"${ZENTRILEX_PATHLIST_SEPARATOR}", Launcher::Separator},
+    {"${QUORV_JVM_HOME}", Launcher::JvmHome},
+    {"${ZENTRILEX_JVM_HOME}", Launcher::JvmHome},
+    {"${launcher:sys.launcherDirectory}", Launcher::ExeDir},
+    {"${launcher:sys.launcherTempDirectory}", Launcher::TempDir},
+    {"${launcher:sys.pathlistSeparator}", Launcher::Separator},
+    {"${launcher:sys.jvmHome}", Launcher::JvmHome},
+    {"${launcher:sys.tempDir}", Launcher::SystemTemp},
+}};
+
+std::string_view valueOf(Launcher which, const ExpandValues& values) {
+  switch (which) {
+    case Launcher::ExeDir: return values.executableDirectory;
+    case Launcher::TempDir: return values.tempDirectory;
+    case Launcher::Separator: return ";";
+    case Launcher::JvmHome: return values.jvmHome;
+    case Launcher::SystemTemp: return values.systemTempDirectory;
+  }
+  return {};
+}
+
+void upperCaseAscii(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+}  // namespace
+
+void expandWith(std::string& text, const ExpandValues& values, const char* environmentBlock) {
+  for (const auto& variable : kLauncherVariables) {
+    replaceAll(text, variable.pattern, valueOf(variable.value, values));
+  }
+  if (environmentBlock == nullptr) return;
+  for (const char* entry = environmentBlock; *entry != '\0'; entry += std::strlen(entry) + 1) {
+    std::string_view whole(entry);
+    std::size_t equals = whole.find('=');
+    if (equals == std::string_view::npos) continue;
+    std::string pattern = "${" + std::string(whole.substr(0, equals)) + "}";
+    std::string_view value = whole.substr(equals + 1);
+    replaceAll(text, pattern, value);
+    upperCaseAscii(pattern);
+    replaceAll(text, pattern, value);
+  }
+}
+
+}  // namespace quorv

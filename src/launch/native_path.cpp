@@ -1,0 +1,20 @@
+#include "launch/native_path.h"
+
+#include "config/keys.h"
+#include "config/store.h"
+#include "diag/log.h"
+
+namespace quorv {
+
+std::string nativeLibraryPathValue(const std::optional<std::string>& oldPath,
+                                   const LaunchSystem& system) {
+  std::string directories = getConfigString(key::NativeLibDirs);
+  logMessage("native lib dir is %s", directories.c_str());
+  system.expand(directories);
+  std::string value = system.resolvePathList(directories);
+  if (!value.empty() && value.back() != ';') value += ';';
+  if (oldPath) value += *oldPath;
+  return value;
+}
+
+}  // namespace quorv

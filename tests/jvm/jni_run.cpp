@@ -1,0 +1,174 @@
+// Runs the launcher's JNI sequence against a JVM library of this machine:
+//   jni_run [--option <jvm option>]... [--first-run] <libjvm.so> <class path> <entry class> [params...]
+// The options come first, then "-Djava.class.path=<class path>" as the launcher puts it last.
+// Log lines go to standard output as "log: <line>", a fatal message to standard error as
+// "fatal: <message>"; the exit code is 0 when the launch succeeded and 1 otherwise.
+#include <dlfcn.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/keys.h"
+#include "diag/fatal.h"
+#include "diag/log.h"
+#include "files/codepage.h"
+#include "launch/jni_driver.h"
+
+namespace quorv {
+namespace {
+
+void writeLine(const char* prefix, const char* format, va_list args) {
+  std::fputs(prefix, stdout);
+  std::vfprintf(stdout, format, args);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+const std::map<int, std::string>& messageTemplates() {
+  static const std::map<int, std::string> templates = {
+      {key::MsgInternal, "An internal error occurred (error code: {0})"},
+      {key::MsgNoMainClass, "Couldn't load main class."},
+      {key::MsgNoMainMethod, "Main method not found."},
+  };
+  return templates;
+}
+
+std::u16string fromUtf8(const std::string& text) {
+  std::u16string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    char32_t code;
+    std::size_t length;
+    if (c < 0x80) {
+      code = c, length = 1;
+    } else if ((c & 0xE0) == 0xC0) {
+      code = c & 0x1F, length = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      code = c & 0x0F, length = 3;
+    } else {
+      code = c & 0x07, length = 4;
+    }
+    for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+      code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    i += length;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(code));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+// What the JNI sequence asks of the launcher's diagnostics, for this program.
+void logMessage(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  writeLine("log: ", format, args);
+  va_end(args);
+}
+
+void logError(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  writeLine("log: ERROR: ", format, args);
+  va_end(args);
+}
+
+void fatalConfiguredError(int key, const char* detail) {
+  auto it = messageTemplates().find(key);
+  std::string message = it == messageTemplates().end() ? "message " + std::to_string(key) : it->second;
+  if (const auto brace = message.find("{0}"); detail != nullptr && brace != std::string::npos) {
+    message.replace(brace, 3, detail);
+  }
+  std::fprintf(stderr, "fatal: %s\n", message.c_str());
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+// Parameters are logged in UTF-8 here.
+bool wideToFileCp(const std::u16string& text, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (code < 0x80) {
+      out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return true;
+}
+
+}  // namespace quorv
+
+int main(int argc, char** argv) {
+  std::vector<std::string> options;
+  bool firstRun = false;
+  int i = 1;
+  for (; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--option") == 0 && i + 1 < argc) {
+      options.emplace_back(argv[++i]);
+    } else if (std::strcmp(argv[i], "--first-run") == 0) {
+      firstRun = true;
+    } else {
+      break;
+    }
+  }
+  if (argc - i < 3) {
+    std::fprintf(stderr,
+                 "usage: jni_run [--option <jvm option>]... [--first-run] <libjvm.so> <class path> "
+                 "<entry class> [params...]\n");
+    return 2;
+  }
+  void* library = dlopen(argv[i], RTLD_NOW);
+  if (library == nullptr) {
+    std::fprintf(stderr, "cannot load %s: %s\n", argv[i], dlerror());
+    return 2;
+  }
+  quorv::JvmLaunch launch;
+  launch.createJavaVM = reinterpret_cast<decltype(launch.createJavaVM)>(dlsym(library, "JNI_CreateJavaVM"));
+  if (launch.createJavaVM == nullptr) {
+    std::fprintf(stderr, "no JNI_CreateJavaVM in %s\n", argv[i]);
+    return 2;
+  }
+  options.push_back(std::string("-Djava.class.path=") + argv[i + 1]);
+  launch.buildOptions = [&] { return options; };
+  launch.entryClass = argv[i + 2];
+  for (char& c : launch.entryClass) {
+    if (c == '.') c = '/';
+  }
+  std::vector<std::u16string> parameters;
+  for (int k = i + 3; k < argc; ++k) parameters.push_back(quorv::fromUtf8(argv[k]));
+  launch.buildParameters = [&] { return parameters; };
+  launch.firstRunHook = firstRun;
+  launch.firstRunMarkerExists = [] { return true; };
+  launch.destroy = true;
+  const bool ok = quorv::launchJvm(launch);
+  std::fflush(stdout);
+  return ok ? 0 : 1;
+}
