@@ -7,16 +7,28 @@
 namespace quorv {
 
 // Portable rules (path_rules.cpp).
+// The conversions between 8-bit paths and wide text that the rules below go through; the plain
+// overloads use the file code page of codepage.h.
+struct PathCodePage {
+  std::u16string (*toWide)(const std::string& text);
+  bool (*fromWide)(const std::u16string& text, std::string& out);  // false when lossy
+};
+
 bool isRelativePath(const std::string& path);
 // True for "X:\", "X:\." and "X:\.\." forms: a drive root needs no look-up.
 bool isDriveRootForm(const std::string& path);
 void normalizeBackslashes(std::string& path);  // unchanged when the round trip is lossy
 void lowerCasePath(std::string& path);         // A-Z only; unchanged when lossy
+void normalizeBackslashes(std::string& path, const PathCodePage& codePage);
+void lowerCasePath(std::string& path, const PathCodePage& codePage);
 // resolvePath's rule: a relative path is put behind `directory` (which ends in a backslash),
 // then backslash runs are collapsed.
 std::string resolveAgainst(const std::string& directory, const std::string& path);
 // resolvePathList's rule over a ";"-separated list, empty pieces dropped.
 std::string resolveListAgainst(const std::string& directory, const std::string& list);
+// The JVM home of a Java executable: its path less the file name ("javaw.exe" or "java.exe"),
+// keeping the backslash before it, followed by "..".
+std::string jvmHomeFor(const std::string& javaExePath);
 
 // System side (paths_win.cpp).
 bool fileExists(const std::string& path);
@@ -32,6 +44,8 @@ bool isWritableDirectory(const std::string& directory);
 std::string createTempFile();
 std::string getProcessCommFileName(uint32_t processId);
 void createTempDirectory();  // fills tempDirectory or ends with key 1009, detail "7"
+
+// jvmHome of core/globals.h, written by LoadDLL (jvm_home.cpp, portable).
 const std::string& getJvmHome();
 void setJvmHome(const std::string& javaExePath);
 

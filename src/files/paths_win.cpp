@@ -1,0 +1,277 @@
+// Paths on the system side: the launcher's own executable, resolution against its directory,
+// existence tests, the temporary path and the per-run temporary directory.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "config/keys.h"
+#include "core/globals.h"
+#include "diag/fatal.h"
+#include "diag/log.h"
+#include "files/codepage.h"
+#include "files/paths.h"
+
+namespace quorv {
+namespace {
+
+constexpr DWORD kFirstBufferSize = 8192;
+
+// Calls a Win32 function that fills a character buffer and returns the length written, or the
+// size it needs (terminator included) when the buffer is too small, or 0 on failure. The buffer
+// grows until the whole text fits. False when the function failed.
+template <typename Char, typename Call>
+bool fillBuffer(std::basic_string<Char>& out, Call call) {
+  std::basic_string<Char> buffer(kFirstBufferSize, Char());
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const DWORD n = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return false;
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      out = std::move(buffer);
+      return true;
+    }
+    buffer.assign(static_cast<std::size_t>(n) + 1, Char());
+  }
+  return false;
+}
+
+// GetModuleFileName cuts the name to the buffer and returns the buffer size when it does.
+template <typename Char, typename Call>
+std::basic_string<Char> moduleFileName(Call call) {
+  std::basic_string<Char> buffer(kFirstBufferSize, Char());
+  for (;;) {
+    const DWORD n = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return buffer;
+    }
+    buffer.assign(buffer.size() * 2, Char());
+  }
+}
+
+std::u16string toU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+bool endsWithExe(const std::string& path) {
+  if (path.size() < 4) return false;
+  return _stricmp(path.c_str() + path.size() - 4, ".exe") == 0;
+}
+
+// Accepts a wide executable path when it converts to the file code page without loss.
+bool acceptExecutableName(const std::wstring& wide, std::string& out) {
+  std::string narrow;
+  if (!wideToFileCp(toU16(wide), narrow) || !endsWithExe(narrow)) return false;
+  out = std::move(narrow);
+  return true;
+}
+
+using GetLongPathNameWFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+
+std::string executablePathOnNt(GetLongPathNameWFn getLongPathNameW) {
+  const std::wstring module =
+      moduleFileName<wchar_t>([](wchar_t* b, DWORD n) { return GetModuleFileNameW(nullptr, b, n); });
+  std::wstring longForm;
+  if (!fillBuffer(longForm, [&](wchar_t* b, DWORD n) { return getLongPathNameW(module.c_str(), b, n); })) {
+    longForm = module;
+  }
+  std::string path;
+  if (acceptExecutableName(longForm, path)) return path;
+  std::wstring shortForm;
+  if (fillBuffer(shortForm, [&](wchar_t* b, DWORD n) { return GetShortPathNameW(longForm.c_str(), b, n); }) &&
+      acceptExecutableName(shortForm, path)) {
+    return path;
+  }
+  const std::string moduleA =
+      moduleFileName<char>([](char* b, DWORD n) { return GetModuleFileNameA(nullptr, b, n); });
+  std::string shortA;
+  if (fillBuffer(shortA, [&](char* b, DWORD n) { return GetShortPathNameA(moduleA.c_str(), b, n); })) {
+    return shortA;
+  }
+  return moduleA;
+}
+
+bool fullPathName(const std::string& path, std::string& out) {
+  if (path.empty()) return false;
+  return fillBuffer(out, [&](char* b, DWORD n) { return GetFullPathNameA(path.c_str(), n, b, nullptr); });
+}
+
+// The directory of a file, from its full path, ending in a backslash.
+std::string directoryOfFile(const std::string& file) {
+  std::string full;
+  if (!fullPathName(file, full)) full = file;
+  const std::size_t slash = full.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+std::string environmentVariable(const char* name) {
+  std::string value;
+  if (!fillBuffer(value, [&](char* b, DWORD n) { return GetEnvironmentVariableA(name, b, n); })) return {};
+  return value;
+}
+
+std::string windowsDirectory() {
+  std::string dir;
+  if (!fillBuffer(dir, [](char* b, DWORD n) { return GetWindowsDirectoryA(b, n); })) return {};
+  return dir;
+}
+
+std::string joinPath(const std::string& directory, const char* name) {
+  std::string out = directory;
+  if (out.empty() || out.back() != '\\') out += '\\';
+  return out + name;
+}
+
+// A temporary path is usable unless its long form holds characters that the file code page
+// cannot represent (they come back as "?"). Without a long form the path is judged as given;
+// an empty path is no directory at all.
+bool isRepresentableTempPath(const std::string& path) {
+  if (path.empty()) return false;
+  std::string longForm;
+  if (!fillBuffer(longForm, [&](char* b, DWORD n) { return GetLongPathNameA(path.c_str(), b, n); })) {
+    longForm = path;
+  }
+  return longForm.find('?') == std::string::npos;
+}
+
+}  // namespace
+
+bool fileExists(const std::string& path) { return isDriveRootForm(path) || getFileWriteTime(path); }
+
+bool getFileWriteTime(const std::string& path, uint64_t* writeTime) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  if (writeTime) std::memcpy(writeTime, &data.ftLastWriteTime, sizeof *writeTime);
+  FindClose(search);
+  return true;
+}
+
+const std::string& getExecutablePath() {
+  static std::string path;
+  static bool computed = false;
+  if (computed) return path;
+  GetLongPathNameWFn getLongPathNameW = nullptr;
+  if (HMODULE kernel = LoadLibraryA("Kernel32.DLL")) {
+    getLongPathNameW = reinterpret_cast<GetLongPathNameWFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "GetLongPathNameW")));
+  }
+  OSVERSIONINFOA version;
+  std::memset(&version, 0, sizeof version);
+  version.dwOSVersionInfoSize = sizeof version;
+  const bool onNt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  if (onNt && getLongPathNameW) {
+    path = executablePathOnNt(getLongPathNameW);
+  } else {
+    path = moduleFileName<char>([](char* b, DWORD n) { return GetModuleFileNameA(nullptr, b, n); });
+  }
+  normalizeBackslashes(path);
+  computed = true;
+  return path;
+}
+
+const std::string& executableDirectory() {
+  static const std::string directory = directoryOfFile(getExecutablePath());
+  return directory;
+}
+
+std::string resolvePath(const std::string& path, const std::string* baseFile) {
+  if (!isRelativePath(path)) return resolveAgainst(std::string(), path);
+  return resolveAgainst(baseFile ? directoryOfFile(*baseFile) : executableDirectory(), path);
+}
+
+std::string resolveFullPath(const std::string& path, bool keepCase) {
+  const std::string resolved = resolvePath(path);
+  std::string full;
+  if (!fullPathName(resolved, full)) full = resolved;
+  if (!keepCase) lowerCasePath(full);
+  normalizeBackslashes(full);
+  return full;
+}
+
+std::string resolvePathList(const std::string& list) {
+  return resolveListAgainst(executableDirectory(), list);
+}
+
+std::string getTempPath() {
+  std::string path;
+  std::string buffer(kFirstBufferSize, '\0');
+  DWORD result = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+  DWORD lastError = GetLastError();
+  if (result >= buffer.size()) {
+    buffer.assign(static_cast<std::size_t>(result) + 1, '\0');
+    result = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+    lastError = GetLastError();
+  }
+  logMessage("GetTempPath returned %d (last error %d)", static_cast<int>(result), static_cast<int>(lastError));
+  if (result > 0 && result < buffer.size()) path.assign(buffer.data(), result);
+
+  if (path.empty()) {
+    path = environmentVariable("HOMEDRIVE") + environmentVariable("HOMEPATH");
+    logMessage("No temp dir defined. Using home %s", path.c_str());
+  } else {
+    const bool made = CreateDirectoryA(path.c_str(), nullptr) != 0;
+    logMessage("make dir returned %d", made ? 0 : -1);
+  }
+  if (isRepresentableTempPath(path)) return path;
+
+  const std::string windows = windowsDirectory();
+  std::string candidates[] = {windows.empty() ? std::string() : windows + "\\temp", "c:\\temp",
+                              "c:\\tmp", windows};
+  for (const std::string& candidate : candidates) {
+    if (!candidate.empty() && isWritableDirectory(candidate)) return candidate;
+  }
+  if (isWritableDirectory("c:\\")) {
+    CreateDirectoryA("c:\\tmp", nullptr);
+    if (isWritableDirectory("c:\\tmp")) return "c:\\tmp";
+  }
+  fatalConfiguredError(key::MsgPoweruser);
+}
+
+bool isWritableDirectory(const std::string& directory) {
+  const std::string probe = joinPath(directory, "qrv_w_testdir");
+  RemoveDirectoryA(probe.c_str());
+  if (!CreateDirectoryA(probe.c_str(), nullptr)) return false;
+  const bool exists = fileExists(probe);
+  RemoveDirectoryA(probe.c_str());
+  return exists;
+}
+
+std::string createTempFile() {
+  const std::string tempPath = getTempPath();
+  logMessage("tempPath is %s", tempPath.c_str());
+  char name[MAX_PATH + 1] = {};
+  std::string file;
+  if (GetTempFileNameA(tempPath.c_str(), "qrv", 0, name) != 0) {
+    file = name;
+  } else {
+    logMessage("GetTempFileName failed (last error %d)", static_cast<int>(GetLastError()));
+    // Seeded once, so that repeated attempts within the same second get different names.
+    static bool seeded = false;
+    if (!seeded) {
+      std::srand(static_cast<unsigned>(std::time(nullptr)));
+      seeded = true;
+    }
+    file = tempPath + "qrv" + std::to_string(std::rand());
+  }
+  logMessage("tempFile is %s", file.c_str());
+  return file;
+}
+
+std::string getProcessCommFileName(uint32_t processId) {
+  return getTempPath() + "qrv_p" + std::to_string(static_cast<int>(processId)) + ".tmp";
+}
+
+void createTempDirectory() {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::string file = createTempFile();
+    tempDirectory = file + "_dir" + std::to_string(static_cast<int32_t>(std::time(nullptr)));
+    logMessage("Temp dir: %s", tempDirectory.c_str());
+    if (CreateDirectoryA(tempDirectory.c_str(), nullptr)) return;
+    logMessage("Could not create dir (%d)", static_cast<int>(GetLastError()));
+  }
+  tempDirectory.clear();
+  fatalConfiguredError(key::MsgInternal, detail::TempDirFailed);
+}
+
+}  // namespace quorv

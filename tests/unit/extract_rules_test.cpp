@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "config/block_format.h"
+#include "files/extract.h"
+
+namespace quorv {
+namespace {
+
+std::vector<std::pair<std::string, std::string>> plan(const std::string& names, int32_t count) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const auto& t : planIncludedFiles("T:\\tmp", names, count)) out.emplace_back(t.path, t.directory);
+  return out;
+}
+
+TEST(PlanIncludedFiles, TakesNamesUpToTheCount) {
+  using P = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(plan("a.jar;lib\\b.jar;c.txt", 3),
+            (P{{"T:\\tmp\\a.jar", ""}, {"T:\\tmp\\lib\\b.jar", "T:\\tmp\\lib"}, {"T:\\tmp\\c.txt", ""}}));
+  EXPECT_EQ(plan("a;b", 3), (P{{"T:\\tmp\\a", ""}, {"T:\\tmp\\b", ""}}));
+  EXPECT_EQ(plan("a;b", 1), (P{{"T:\\tmp\\a", ""}}));
+  EXPECT_EQ(plan(";;a;;b;", 5), (P{{"T:\\tmp\\a", ""}, {"T:\\tmp\\b", ""}}));
+  EXPECT_EQ(plan(";;a;;b;", 1), (P{{"T:\\tmp\\a", ""}}));  // empty pieces do not count
+  EXPECT_EQ(plan("a;b", 0), P{});
+  EXPECT_EQ(plan("a;b", -1), P{});
+  EXPECT_EQ(plan("", 4), P{});
+}
+
+TEST(PlanIncludedFiles, MakesOnlyTheFirstDirectoryLevel) {
+  using P = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(plan("x\\y\\z.jar", 1), (P{{"T:\\tmp\\x\\y\\z.jar", "T:\\tmp\\x"}}));
+  EXPECT_EQ(plan("user\\a.jar", 1), (P{{"T:\\tmp\\user\\a.jar", "T:\\tmp\\user"}}));
+}
+
+TEST(Unscramble, IsAnExclusiveOrWithTheKeyOverAnyLength) {
+  for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 17u, 1000u}) {
+    std::vector<unsigned char> data(size);
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<unsigned char>(i * 37 + 11);
+    std::vector<unsigned char> scrambled = data;
+    unscramble(scrambled.data(), scrambled.size());
+    for (std::size_t i = 0; i < size; ++i) {
+      ASSERT_EQ(scrambled[i], static_cast<unsigned char>(data[i] ^ block::kScrambleKey)) << size << " " << i;
+    }
+    unscramble(scrambled.data(), scrambled.size());
+    EXPECT_EQ(scrambled, data);
+  }
+}
+
+}  // namespace
+}  // namespace quorv
