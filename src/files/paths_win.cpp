@@ -1,6 +1,7 @@
 // Paths on the system side: the launcher's own executable, resolution against its directory,
 // existence tests, the temporary path and the per-run temporary directory.
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -262,12 +263,53 @@ std::string getProcessCommFileName(uint32_t processId) {
   return getTempPath() + "qrv_p" + std::to_string(static_cast<int>(processId)) + ".tmp";
 }
 
+namespace {
+
+// The per-run directory holds jars that go on the class path of a process that may run as
+// LocalSystem, and the system temporary directory lets every user add files to the folders
+// created in it. The directory therefore gets its own access list, not inherited from the
+// parent: full control for LocalSystem, the Administrators group and the running user only.
+// Null (default security) when the list cannot be built.
+struct PrivateSecurity {
+  SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ~PrivateSecurity() {
+    if (descriptor != nullptr) LocalFree(descriptor);
+  }
+  SECURITY_ATTRIBUTES* get() { return descriptor != nullptr ? &attributes : nullptr; }
+};
+
+void buildPrivateSecurity(PrivateSecurity& security) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  char* sid = nullptr;
+  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+      ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+    const std::string sddl = std::string("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;") + sid + ")";
+    LocalFree(sid);
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                             &security.descriptor, nullptr)) {
+      security.attributes.lpSecurityDescriptor = security.descriptor;
+    } else {
+      security.descriptor = nullptr;
+    }
+  }
+  CloseHandle(token);
+}
+
+}  // namespace
+
 void createTempDirectory() {
+  PrivateSecurity security;
+  buildPrivateSecurity(security);
   for (int attempt = 0; attempt < 10; ++attempt) {
     const std::string file = createTempFile();
     tempDirectory = file + "_dir" + std::to_string(static_cast<int32_t>(std::time(nullptr)));
     logMessage("Temp dir: %s", tempDirectory.c_str());
-    if (CreateDirectoryA(tempDirectory.c_str(), nullptr)) return;
+    if (CreateDirectoryA(tempDirectory.c_str(), security.get())) return;
     logMessage("Could not create dir (%d)", static_cast<int>(GetLastError()));
   }
   tempDirectory.clear();

@@ -51,7 +51,9 @@ C_TXT = b"plain text\r\n"
 FILES = [A_JAR, B_JAR, C_TXT]
 
 
-class IncludedFilesTest(harness.WineTestCase):
+class IncludedFilesCase(harness.WineTestCase):
+    """Runs workers held alive by the sleeper java.exe; no tests of its own."""
+
     def setUp(self):
         super().setUp()
         bin_dir = self.path("jre", "bin")
@@ -167,7 +169,8 @@ class IncludedFilesTest(harness.WineTestCase):
         self.assertIn("No JVM here (64-bit)", result.err)
         self.assertFalse(os.path.exists(temp), "temporary directory left behind: %s" % temp)
 
-    # --- tests ------------------------------------------------------------------------------
+
+class IncludedFilesTest(IncludedFilesCase):
 
     def test_files_extracted_while_worker_lives_and_removed_at_exit(self):
         exe = self.launcher(strings=self.strings("3", NAMES), files=FILES)
