@@ -75,7 +75,7 @@ uint64_t paddingAfter(uint64_t endOffset) {
   return (block::kAlignment - endOffset % block::kAlignment) % block::kAlignment;
 }
 
-uint64_t writeBlock(File& out, uint64_t startOffset, const PackConfig& config) {
+uint64_t writeBlock(File& out, uint64_t startOffset, const PackConfig& config, const Progress& progress) {
   std::vector<uint8_t> configuration = encodeConfiguration(config);
   std::vector<uint64_t> sizes;
   for (const auto& file : config.files) {
@@ -99,16 +99,27 @@ uint64_t writeBlock(File& out, uint64_t startOffset, const PackConfig& config) {
     auto length = encodeRecordLength(sizes[i]);
     writeAll(out, length.data(), length.size());
     File source = openForRead(config.files[i].source);
-    uint64_t left = sizes[i];
-    while (left > 0) {
-      size_t n = readSome(source, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), left)));
-      if (n == 0) break;
-      for (size_t k = 0; k < n; ++k) buffer[k] ^= block::kScrambleKey;
-      writeAll(out, buffer.data(), n);
-      left -= n;
+    bool shown = progress.out != nullptr && sizes[i] > progress.above;
+    if (shown) {
+      *progress.out << "quorv-pack: packing " << displayPath(config.files[i].source.filename()) << ": "
+                    << (sizes[i] + (1 << 19)) / (1 << 20) << " MiB ..." << std::flush;
     }
-    if (left != 0 || readSome(source, buffer.data(), 1) != 0)
-      throw PackError(displayPath(config.files[i].source) + ": the file changed while it was being packed");
+    try {
+      uint64_t left = sizes[i];
+      while (left > 0) {
+        size_t n = readSome(source, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), left)));
+        if (n == 0) break;
+        for (size_t k = 0; k < n; ++k) buffer[k] ^= block::kScrambleKey;
+        writeAll(out, buffer.data(), n);
+        left -= n;
+      }
+      if (left != 0 || readSome(source, buffer.data(), 1) != 0)
+        throw PackError(displayPath(config.files[i].source) + ": the file changed while it was being packed");
+    } catch (...) {
+      if (shown) *progress.out << " failed" << std::endl;
+      throw;
+    }
+    if (shown) *progress.out << " done" << std::endl;
     offset += length.size() + sizes[i];
   }
 

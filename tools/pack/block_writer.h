@@ -2,6 +2,7 @@
 // records, end marker and padding.
 #pragma once
 #include <cstdint>
+#include <ostream>
 #include <span>
 #include <vector>
 
@@ -20,8 +21,15 @@ int64_t blockSizeField(uint64_t configurationBytes, std::span<const uint64_t> fi
 // Zero bytes after the end marker so that the file ends on a multiple of 512.
 uint64_t paddingAfter(uint64_t endOffset);
 
+// Where a line "quorv-pack: packing NAME: N MiB ... done" goes for each included file larger
+// than `above` bytes; nowhere when `out` is null.
+struct Progress {
+  std::ostream* out = nullptr;
+  uint64_t above = uint64_t(64) << 20;
+};
+
 // Writes the whole block at `startOffset` of `out` (its current position), streaming each
 // included file through a small buffer. Returns the file offset after the padding.
-uint64_t writeBlock(File& out, uint64_t startOffset, const PackConfig& config);
+uint64_t writeBlock(File& out, uint64_t startOffset, const PackConfig& config, const Progress& progress = {});
 
 }  // namespace quorv::pack

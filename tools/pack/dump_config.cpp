@@ -11,6 +11,7 @@
 #include "config/keys.h"
 #include "settings.h"
 #include "text_codec.h"
+#include "version_resource.h"
 
 namespace quorv::pack {
 
@@ -86,6 +87,7 @@ struct Dump {
   std::vector<std::string> sectionOrder;
   std::map<std::string, std::vector<std::string>> sections;  // "" is the top level
   std::vector<std::string> notes;
+  std::optional<VersionInfo> version;
 
   void line(const std::string& section, const std::string& text) {
     if (!sections.count(section)) sectionOrder.push_back(section);
@@ -226,6 +228,19 @@ void takeSetting(Dump& d, const Setting& s) {
       }
       return;
     }
+    case Form::VersionText:
+    case Form::VersionNumber: {
+      if (!d.version) return;
+      std::u16string text = d.version->text(versionStringName(s.path));
+      const VersionNumbers zero{};
+      if (text.empty() && s.path == "version.file-version" && d.version->fileVersion != zero)
+        text = *utf8ToUtf16(versionText(d.version->fileVersion));
+      if (text.empty() && s.path == "version.product-version" && d.version->productVersion != d.version->fileVersion)
+        text = *utf8ToUtf16(versionText(d.version->productVersion));
+      if (!text.empty()) d.set(s.path, tomlString(utf16ToUtf8(text)));
+      return;
+    }
+    case Form::IconFile:
     case Form::IncludedFiles:
     case Form::RuntimeSwitch:
     case Form::RawStrings:
@@ -303,10 +318,37 @@ void noteGroupOrder(Dump& d, const std::vector<LocaleGroup>& groups) {
   }
 }
 
+// What the version resource holds beyond the settings, and the icon, as notes.
+void noteResources(Dump& d, const ResourceTree& resources, const std::string& exeName) {
+  try {
+    d.version = findVersionInfo(resources, exeName);
+  } catch (const PackError& e) {
+    d.notes.push_back(e.what());
+  }
+  if (d.version) {
+    std::u16string original = d.version->text("OriginalFilename");
+    for (const auto& [name, text] : d.version->strings) {
+      if (!versionSettingPath(name).empty() || text.empty()) continue;
+      if (name == "InternalName" && text == original.substr(0, original.rfind(u'.'))) continue;
+      d.notes.push_back("version string " + name + " = " + tomlString(utf16ToUtf8(text)) + " has no setting");
+    }
+  }
+  std::vector<IconImage> icons = firstIconGroup(resources);
+  if (!icons.empty()) {
+    std::string sizes;
+    for (const auto& i : icons)
+      sizes += (sizes.empty() ? "" : ", ") + std::to_string(i.width ? i.width : 256) + "x" +
+               std::to_string(i.height ? i.height : 256) + " " + std::to_string(i.bitCount) + "-bit";
+    d.notes.push_back("icon with " + std::to_string(icons.size()) + (icons.size() == 1 ? " image (" : " images (") +
+                      sizes + "); launcher.icon names an .ico file");
+  }
+}
+
 }  // namespace
 
-std::string dumpConfig(const BlockContents& block, const std::string& exeName) {
+std::string dumpConfig(const BlockContents& block, const std::string& exeName, const ResourceTree& resources) {
   Dump d;
+  noteResources(d, resources, exeName);
   d.strings = block.config.strings;
   d.wide = block.config.wide;
   for (const auto& g : block.config.groups)

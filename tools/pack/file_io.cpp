@@ -31,13 +31,15 @@ namespace {
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle(std::exchange(other.handle, nullptr)), path(std::move(other.path)) {}
+File::File(File&& other) noexcept
+    : handle(std::exchange(other.handle, nullptr)), path(std::move(other.path)), onWrite(std::move(other.onWrite)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     if (handle) std::fclose(handle);
     handle = std::exchange(other.handle, nullptr);
     path = std::move(other.path);
+    onWrite = std::move(other.onWrite);
   }
   return *this;
 }
@@ -99,6 +101,7 @@ size_t readSome(File& file, void* data, size_t size) {
 void writeAll(File& file, const void* data, size_t size) {
   errno = 0;
   if (size != 0 && std::fwrite(data, 1, size, file.handle) != size) fail(file.path, "write failed");
+  if (file.onWrite) file.onWrite(static_cast<const uint8_t*>(data), size);
 }
 
 void seekTo(File& file, uint64_t offset) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace quorv::pack {
@@ -13,6 +14,8 @@ std::string displayPath(const std::filesystem::path& path);
 struct File {
   std::FILE* handle = nullptr;
   std::filesystem::path path;
+  // Sees every byte that writeAll writes, in order (the PE checksum of a packed launcher).
+  std::function<void(const uint8_t*, size_t)> onWrite;
 
   File() = default;
   File(const File&) = delete;

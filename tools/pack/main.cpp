@@ -9,6 +9,7 @@
 #include "file_io.h"
 #include "pack_build.h"
 #include "parse_config.h"
+#include "pe_image.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -20,6 +21,13 @@ using namespace quorv::pack;
 namespace {
 
 constexpr const char* kVersion = "quorv-pack 0.1.0";
+
+// Exit statuses, also listed in `quorv-pack reference`.
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+constexpr const char* kExitStatuses =
+    "Exit status: 0 success; 1 error (a problem in the configuration file, a refused launcher\n"
+    "stub, a file that cannot be read or written); 2 wrong command line.";
 
 // The directory of the running packer, where the launcher stub and the runtime archive lie.
 fs::path ownDirectory(const char* argv0) {
@@ -55,15 +63,17 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", kVersion);
   app.allow_windows_style_options(false);
   app.require_subcommand(1);
+  app.footer(kExitStatuses);  // before the subcommands, which take it over
   fs::path self = ownDirectory(argc > 0 ? argv[0] : "quorv-pack");
 
-  std::string config, output, launcher, runtime, exe, dir, jar, mainClass;
+  std::string config, output, launcher, runtime, exe, dir, jar, mainClass, depfile;
 
   auto* build = app.add_subcommand("build", "Write a packed launcher from a configuration file");
   build->add_option("config", config, "Configuration file (TOML)")->required();
   build->add_option("-o,--output", output, "Packed launcher to write")->required();
   build->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
   build->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
+  build->add_option("--depfile", depfile, "Also write the files the output depends on, for make or ninja");
 
   auto* check = app.add_subcommand("check", "Check a configuration file without writing anything");
   check->add_option("config", config, "Configuration file (TOML)")->required();
@@ -86,7 +96,7 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    return app.exit(e) == 0 ? 0 : kExitUsage;  // --help and --version end with 0
   }
 
   try {
@@ -99,10 +109,23 @@ int main(int argc, char** argv) {
       }
       fs::path stub = launcher.empty() ? self / "quorv-launcher.exe" : utf8Path(launcher);
       writePackedLauncher(stub, parsed.config, utf8Path(output), std::cerr);
+      if (!depfile.empty()) {
+        std::string text = dependencyFileText(utf8Path(output), utf8Path(config), stub, parsed.config);
+        std::ofstream out(utf8Path(depfile), std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush()) throw PackError(depfile + ": cannot write the dependency file");
+      }
       return 0;
     }
     if (*dump) {
-      std::cout << dumpConfig(readBlock(utf8Path(exe)), fs::path(utf8Path(exe)).filename().string());
+      BlockContents block = readBlock(utf8Path(exe));
+      ResourceTree resources;
+      try {
+        resources = readFileResources(utf8Path(exe));
+      } catch (const PackError& e) {
+        std::cerr << "quorv-pack: note: " << e.what() << "\n";
+      }
+      std::cout << dumpConfig(block, displayPath(utf8Path(exe).filename()), resources);
       return 0;
     }
     if (*extract) {
@@ -128,10 +151,10 @@ int main(int argc, char** argv) {
     }
   } catch (const PackError& e) {
     std::cerr << "quorv-pack: " << e.what() << "\n";
-    return 1;
+    return kExitError;
   } catch (const std::exception& e) {
     std::cerr << "quorv-pack: " << e.what() << "\n";
-    return 1;
+    return kExitError;
   }
   return 0;
 }

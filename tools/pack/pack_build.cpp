@@ -7,8 +7,10 @@
 #include "block_writer.h"
 #include "file_io.h"
 #include "parse_config.h"
+#include "pe_checksum.h"
 #include "pe_image.h"
 #include "text_codec.h"
+#include "version_resource.h"
 
 namespace fs = std::filesystem;
 
@@ -34,6 +36,15 @@ File createTemporaryBeside(const fs::path& out) {
   }
 }
 
+void applyExecutableInfo(std::vector<uint8_t>& image, const ExecutableInfo& info, const std::string& outputName,
+                         const std::string& stubName) {
+  if (info.empty()) return;
+  ResourceTree tree = readResources(image, stubName);
+  if (!info.versionStrings.empty()) setVersionResource(tree, buildVersionInfo(info, outputName));
+  if (!info.icon.empty()) setIconResources(tree, readIconFile(info.icon));
+  replaceResources(image, tree, stubName);
+}
+
 }  // namespace
 
 void writePackedLauncher(const fs::path& stub, const PackConfig& config, const fs::path& out, std::ostream& notes) {
@@ -41,12 +52,24 @@ void writePackedLauncher(const fs::path& stub, const PackConfig& config, const f
   StubLayout layout = inspectStub(in);
   std::error_code ec;
   if (fs::is_directory(out, ec)) throw PackError(displayPath(out) + ": is a directory");
+  std::vector<uint8_t> image = loadStubImage(in, layout);
+  applyExecutableInfo(image, config.executable, displayPath(out.filename()), displayPath(stub));
+  // The checksum covers the whole file, so it is summed while writing and stored last.
+  uint64_t checksumAt = checksumOffset(image);
+  std::fill_n(image.begin() + static_cast<ptrdiff_t>(checksumAt), 4, 0);
+  PeChecksum checksum;
 
   File temp = createTemporaryBeside(out);
   fs::path tempPath = temp.path;
   try {
-    copyStub(in, layout, temp);
-    writeBlock(temp, layout.cut, config);
+    temp.onWrite = [&checksum](const uint8_t* data, size_t size) { checksum.add(data, size); };
+    writeAll(temp, image.data(), image.size());
+    writeBlock(temp, image.size(), config, Progress{&notes});
+    temp.onWrite = nullptr;
+    uint32_t value = checksum.value();
+    uint8_t field[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    seekTo(temp, checksumAt);
+    writeAll(temp, field, sizeof field);
     closeChecked(temp);
     fs::rename(tempPath, out, ec);
     if (ec) throw PackError(displayPath(out) + ": cannot write: " + ec.message());
@@ -61,6 +84,28 @@ void writePackedLauncher(const fs::path& stub, const PackConfig& config, const f
   for (const auto& file : config.files)
     if (fs::file_size(file.source, ec) == 0 && !ec)
       notes << "quorv-pack: note: " << displayPath(file.source) << " is empty; the launcher writes no file for it\n";
+}
+
+std::string dependencyFileText(const fs::path& out, const fs::path& configFile, const fs::path& stub,
+                               const PackConfig& config) {
+  auto escaped = [](const fs::path& path) {
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    auto text = (ec ? path : full).lexically_normal().generic_u8string();
+    std::string out;
+    for (char8_t c : text) {
+      if (c == ' ' || c == '#') out += '\\';
+      if (c == '$') out += '$';
+      out += static_cast<char>(c);
+    }
+    return out;
+  };
+  std::string text = escaped(out) + ":";
+  std::vector<fs::path> inputs{configFile, stub};
+  for (const auto& file : config.files) inputs.push_back(file.source);
+  if (!config.executable.icon.empty()) inputs.push_back(config.executable.icon);
+  for (const auto& input : inputs) text += " \\\n  " + escaped(input);
+  return text + "\n";
 }
 
 size_t extractIncludedFiles(const fs::path& exe, const fs::path& dir, std::ostream& report) {

@@ -21,11 +21,20 @@ struct IncludedFile {
   std::string target;            // 8-bit name relative to the temporary directory
 };
 
+// What Windows shows of the executable itself: its version resource and its icon. These are
+// resources of the PE image, not entries of the block.
+struct ExecutableInfo {
+  std::map<std::string, std::u16string> versionStrings;  // by setting path, such as "version.product"
+  std::filesystem::path icon;                            // empty: the stub's icons stay
+  bool empty() const { return versionStrings.empty() && icon.empty(); }
+};
+
 struct PackConfig {
   std::map<int32_t, std::string> strings;  // 8-bit values
   std::map<int32_t, std::u16string> wide;
   std::vector<LocaleGroup> groups;  // in block order
   std::vector<IncludedFile> files;  // in record order
+  ExecutableInfo executable;
 };
 
 // One fault of a configuration file.

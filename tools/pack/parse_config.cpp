@@ -13,8 +13,10 @@
 #include <sstream>
 
 #include "config/keys.h"
+#include "file_io.h"
 #include "settings.h"
 #include "text_codec.h"
+#include "version_resource.h"
 
 namespace fs = std::filesystem;
 
@@ -613,6 +615,50 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
     case Form::RawWide:
       handleRawWide(p, node, path);
       return;
+    case Form::VersionText:
+    case Form::VersionNumber: {
+      if (!expect(p, node, toml::node_type::string, path)) return;
+      const std::string& v = node.as_string()->get();
+      if (v.empty() || v.find('\0') != std::string::npos) {
+        p.problem(line, path, v.empty() ? "empty text" : "the text contains a NUL character",
+                  v.empty() ? "leave the setting out" : "");
+        return;
+      }
+      VersionNumbers numbers;
+      if (s.form == Form::VersionNumber) {
+        if (auto fault = parseVersionNumbers(v, numbers); !fault.empty()) {
+          p.problem(line, path, "\"" + v + "\": " + fault, "such as \"1.2.3.4\" or \"1.2.3-beta\"");
+          return;
+        }
+      }
+      p.config.executable.versionStrings[std::string(s.path)] = *utf8ToUtf16(v);  // toml++ gives UTF-8
+      return;
+    }
+    case Form::IconFile: {
+      if (!expect(p, node, toml::node_type::string, path)) return;
+      const std::string& text = node.as_string()->get();
+      if (text.empty()) {
+        p.problem(line, path, "empty path", "leave the setting out to keep the stub's icon");
+        return;
+      }
+      fs::path icon(std::u8string(text.begin(), text.end()));
+      if (icon.is_relative()) icon = p.baseDir / icon;
+      if (p.options.checkSources) {
+        std::error_code ec;
+        if (!fs::is_regular_file(icon, ec)) {
+          p.problem(line, path, "icon file not found: " + displayPath(icon), "paths are relative to the configuration file");
+          return;
+        }
+        try {
+          readIconFile(icon);
+        } catch (const PackError& e) {
+          p.problem(line, path, e.what(), "an .ico file with one or more images");
+          return;
+        }
+      }
+      p.config.executable.icon = icon;
+      return;
+    }
   }
 }
 
@@ -733,6 +779,14 @@ void finish(Parse& p) {
   if (!p.config.files.empty()) {
     p.config.strings[key::IncludedCount] = std::to_string(p.config.files.size());
     p.config.strings[key::IncludedNames] = join(names, ';');
+  }
+
+  if (!p.config.executable.versionStrings.empty()) {
+    try {
+      encodeVersionInfo(buildVersionInfo(p.config.executable, "app.exe"));
+    } catch (const PackError& e) {
+      p.problem(0, "version", e.what(), "shorten the texts");
+    }
   }
 
   // Shorter prefixes first, so that where several groups apply the most specific one wins.

@@ -2,12 +2,14 @@
 // for the appended data block, and what must change when everything after that is dropped.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "file_io.h"
+#include "resources.h"
 
 namespace quorv::pack {
 
@@ -28,7 +30,21 @@ struct StubLayout {
 StubLayout inspectStub(std::span<const uint8_t> head, uint64_t fileSize, const std::string& name,
                        bool forPacking = true);
 StubLayout inspectStub(File& stub);
-// Copies the stub up to the cut into `out`, with the layout's patches applied.
-void copyStub(File& stub, const StubLayout& layout, File& out);
+// The stub up to the cut, with the layout's patches applied.
+std::vector<uint8_t> loadStubImage(File& stub, const StubLayout& layout);
+
+// The offset of the optional header's CheckSum field in an image that inspectStub accepted.
+uint64_t checksumOffset(std::span<const uint8_t> image);
+
+// The resource tree of an image that inspectStub accepted (empty when it has none). Throws
+// PackError (naming `name`) for a damaged one.
+ResourceTree readResources(std::span<const uint8_t> image, const std::string& name);
+// Writes `tree` as the image's resource section, which grows or shrinks in place; a base
+// relocation section after it moves up (relocations hold no addresses of their own). Every other
+// layout is refused with a PackError naming `name`: another section after the resources, data
+// that other headers point to inside the moving part, or no resource section at all.
+void replaceResources(std::vector<uint8_t>& image, const ResourceTree& tree, const std::string& name);
+// The resource tree of a launcher file, packed or not (signed ones too).
+ResourceTree readFileResources(const std::filesystem::path& exe);
 
 }  // namespace quorv::pack

@@ -76,6 +76,9 @@ constexpr std::array kSettings = {
             "The single-instance semaphore is machine-wide (\"Global\\\") instead of per session."},
     Setting{"app.installations-value", key::InstallationsValue, 0, VT::String, F::Text, R::None, nullptr,
             "Registry value that lists earlier installation directories whose jre is a candidate."},
+    Setting{"launcher.icon", 0, 0, VT::String, F::IconFile, R::None, nullptr,
+            "Icon of the executable, as Explorer shows it: an .ico file on the build machine, relative "
+            "to the configuration file. Replaces any icon of the launcher stub."},
     Setting{"launcher.kind", key::LauncherKind, 0, VT::Int, F::Number, R::None, nullptr,
             "Launcher kind: 1 message boxes and javaw.exe, 5 message boxes, 4 automatic-start "
             "service; other values: messages on standard error."},
@@ -146,6 +149,21 @@ constexpr std::array kSettings = {
             "The JVM found at {0} is damaged.\nPlease reinstall or define QUORV_JAVA_HOME\n"
             "to point to an installed 64-bit JDK or JRE.",
             "The runtime at a configured location cannot be loaded; {0}: the location."},
+    Setting{"version.product", 0, 0, VT::String, F::VersionText, R::None, nullptr,
+            "Product name (ProductName), shown in Explorer's file properties."},
+    Setting{"version.description", 0, 0, VT::String, F::VersionText, R::None, nullptr,
+            "File description (FileDescription): the program's name in Explorer and Task Manager."},
+    Setting{"version.company", 0, 0, VT::String, F::VersionText, R::None, nullptr, "Company name (CompanyName)."},
+    Setting{"version.copyright", 0, 0, VT::String, F::VersionText, R::None, nullptr,
+            "Copyright notice (LegalCopyright)."},
+    Setting{"version.file-version", 0, 0, VT::String, F::VersionNumber, R::None, nullptr,
+            "File version (FileVersion): 1 to 4 numbers from 0 to 65535 joined with dots, such as "
+            "\"1.2.3.4\"; a suffix such as \"-beta\" stays in the text. Without it: 0.0.0.0."},
+    Setting{"version.product-version", 0, 0, VT::String, F::VersionNumber, R::None, nullptr,
+            "Product version (ProductVersion), written like file-version. Default: file-version."},
+    Setting{"version.original-filename", 0, 0, VT::String, F::VersionText, R::None, nullptr,
+            "Original file name (OriginalFilename); InternalName is this name without its extension. "
+            "Default: the name of the file that build writes."},
     Setting{"files", key::IncludedCount, 0, VT::List, F::IncludedFiles, R::None, nullptr,
             "Included files: [[files]] with source (path on the build machine, relative to the "
             "configuration file) and target (name in the temporary directory, at most one "
@@ -211,6 +229,9 @@ std::string_view formDescription(Form form) {
     case Form::RuntimeSwitch: return "first included file quorv-runtime.jar";
     case Form::RawStrings: return "8-bit entry of that key";
     case Form::RawWide: return "wide entry of that key";
+    case Form::VersionText: return "string of the version resource (any Unicode text)";
+    case Form::VersionNumber: return "numbers and string of the version resource";
+    case Form::IconFile: return "icon group 1 and its images";
   }
   return "?";
 }

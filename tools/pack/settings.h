@@ -25,6 +25,9 @@ enum class Form {
   RuntimeSwitch,  // the launcher's runtime archive as the first included file
   RawStrings,     // [strings]: key number to 8-bit text
   RawWide,        // [wide]: key number to wide text, with locale variants
+  VersionText,    // a string of the executable's version resource
+  VersionNumber,  // a version of the version resource: its numbers and its text
+  IconFile,       // an .ico file that becomes the executable's icon
 };
 
 // Extra rules a value must follow.

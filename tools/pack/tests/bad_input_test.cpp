@@ -138,12 +138,29 @@ TEST_F(BadInputs, EveryCommandHasHelpAndTheVersionPrints) {
     RunResult r = runPack({command, "--help"});
     EXPECT_EQ(r.code, 0) << command;
     EXPECT_NE(r.output.find("Usage"), std::string::npos) << command << ": " << r.output;
+    EXPECT_NE(r.output.find("Exit status: 0 success; 1 error"), std::string::npos) << command << ": " << r.output;
   }
   RunResult r = runPack({"--version"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.output, "quorv-pack 0.1.0\n");
-  r = runPack({"frobnicate"});
-  EXPECT_NE(r.code, 0);
+}
+
+TEST_F(BadInputs, AWrongCommandLineEndsWithStatusTwo) {
+  writeText(path("c.toml"), "runtime.include = false\n");
+  const std::vector<std::vector<std::string>> lines = {
+      {},
+      {"frobnicate"},
+      {"build", path("c.toml").string()},  // no -o
+      {"build", path("c.toml").string(), "-o", path("out.exe").string(), "--no-such-option"},
+      {"dump"},
+      {"extract", path("x.exe").string(), path("d").string(), "surplus"},
+  };
+  for (const auto& args : lines) {
+    RunResult r = runPack(args);
+    EXPECT_EQ(r.code, 2) << r.output;
+    EXPECT_FALSE(fs::exists(path("out.exe")));
+  }
+  EXPECT_EQ(runPack({"dump", path("c.toml").string()}).code, 1) << "an error, not a usage fault";
 }
 
 }  // namespace

@@ -47,6 +47,9 @@ inline void put32(Bytes& b, size_t at, uint32_t v) {
 
 // A minimal PE image: DOS header, PE header, optional header with 16 data directories, and
 // `sections` sections of 0x200 bytes each from 0x200 on, so the last one ends at 0x200 * (n + 1).
+// Section i lies at RVA 0x1000 * (i + 1). With `resources`, the last two sections are .rsrc,
+// holding one RT_MANIFEST resource (type 24, id 1, language 0x409: kManifest), and .reloc,
+// holding one base relocation block for the page at 0x1000.
 struct PeShape {
   int sections = 2;
   bool pe32plus = true;
@@ -54,9 +57,35 @@ struct PeShape {
   Bytes trailer;                  // appended after the last section
   bool symbolsInTrailer = false;  // PointerToSymbolTable points at the trailer
   uint32_t lastRawSize = 0x200;
+  bool resources = false;
 };
 
 constexpr size_t kPeOffset = 0x80;
+constexpr size_t kOptional = kPeOffset + 24;
+constexpr size_t kChecksumAt = kOptional + 64;
+constexpr size_t kSizeOfImageAt = kOptional + 56;
+inline size_t directoryAt(int index, bool pe32plus = true) { return kOptional + (pe32plus ? 112 : 96) + 8 * index; }
+inline size_t sectionAt(int index, bool pe32plus = true) { return kOptional + (pe32plus ? 240 : 224) + 40 * index; }
+inline const std::string kManifest = "<assembly manifestVersion=\"1.0\"/>";
+inline const Bytes kRelocations = {0x00, 0x10, 0, 0, 12, 0, 0, 0, 0x08, 0xA0, 0, 0};
+
+// The bytes of the .rsrc section of makePe, laid out by hand: three directories, a data entry
+// and the manifest.
+inline Bytes manifestSection(uint32_t rva) {
+  Bytes b(0x58, 0);
+  auto dir = [&](size_t at, uint32_t id, uint32_t target) {
+    put16(b, at + 14, 1);
+    put32(b, at + 16, id);
+    put32(b, at + 20, target);
+  };
+  dir(0x00, 24, 0x80000018);
+  dir(0x18, 1, 0x80000030);
+  dir(0x30, 0x409, 0x48);
+  put32(b, 0x48, rva + 0x58);
+  put32(b, 0x4C, static_cast<uint32_t>(kManifest.size()));
+  b.insert(b.end(), kManifest.begin(), kManifest.end());
+  return b;
+}
 
 inline Bytes makePe(const PeShape& shape) {
   uint16_t optionalSize = shape.pe32plus ? 240 : 224;
@@ -71,6 +100,10 @@ inline Bytes makePe(const PeShape& shape) {
   put16(b, kPeOffset + 20, optionalSize);
   size_t opt = kPeOffset + 24;
   put16(b, opt, shape.pe32plus ? 0x20B : 0x10B);
+  put32(b, opt + 32, 0x1000);  // SectionAlignment
+  put32(b, opt + 36, 0x200);   // FileAlignment
+  put32(b, opt + 56, 0x1000 * (shape.sections + 1));
+  put32(b, opt + 60, 0x200);   // SizeOfHeaders
   size_t count = opt + (shape.pe32plus ? 108 : 92);
   put32(b, count, 16);
   if (shape.certificate) {
@@ -82,9 +115,29 @@ inline Bytes makePe(const PeShape& shape) {
     std::string name = ".s" + std::to_string(i);
     std::memcpy(&b[entry], name.data(), name.size());
     bool last = i == shape.sections - 1;
+    put32(b, entry + 8, 0x200);
+    put32(b, entry + 12, 0x1000 * (i + 1));
     put32(b, entry + 16, last ? shape.lastRawSize : 0x200);
     put32(b, entry + 20, last && shape.lastRawSize == 0 ? 0 : 0x200 * (i + 1));
+    put32(b, entry + 36, 0x40000040);
     for (size_t k = 0; k < 0x200; ++k) b[0x200 * (i + 1) + k] = static_cast<uint8_t>(i * 31 + k);
+  }
+  if (shape.resources) {
+    int rsrc = shape.sections - 2, reloc = shape.sections - 1;
+    uint32_t rsrcVa = 0x1000 * (rsrc + 1), relocVa = 0x1000 * (reloc + 1);
+    Bytes section = manifestSection(rsrcVa);
+    std::memcpy(&b[table + 40 * rsrc], ".rsrc\0\0\0", 8);
+    std::memcpy(&b[table + 40 * reloc], ".reloc\0\0", 8);
+    std::fill(b.begin() + 0x200 * (rsrc + 1), b.begin() + 0x200 * (reloc + 2), 0);
+    std::copy(section.begin(), section.end(), b.begin() + 0x200 * (rsrc + 1));
+    std::copy(kRelocations.begin(), kRelocations.end(), b.begin() + 0x200 * (reloc + 1));
+    put32(b, table + 40 * rsrc + 8, static_cast<uint32_t>(section.size()));
+    put32(b, table + 40 * reloc + 8, static_cast<uint32_t>(kRelocations.size()));
+    put32(b, table + 40 * reloc + 36, 0x42000040);
+    put32(b, count + 4 + 2 * 8, rsrcVa);
+    put32(b, count + 4 + 2 * 8 + 4, static_cast<uint32_t>(section.size()));
+    put32(b, count + 4 + 5 * 8, relocVa);
+    put32(b, count + 4 + 5 * 8 + 4, static_cast<uint32_t>(kRelocations.size()));
   }
   if (shape.lastRawSize != 0) b.resize(0x200 * shape.sections + shape.lastRawSize);
   if (shape.symbolsInTrailer) {
@@ -92,6 +145,28 @@ inline Bytes makePe(const PeShape& shape) {
     put32(b, kPeOffset + 16, 3);
   }
   b.insert(b.end(), shape.trailer.begin(), shape.trailer.end());
+  return b;
+}
+
+// The image checksum as the usual tools compute it: 32-bit words summed with end-around carry,
+// folded to 16 bits, plus the file length.
+inline uint32_t referenceChecksum(Bytes b) {
+  std::fill_n(b.begin() + kChecksumAt, 4, 0);
+  size_t length = b.size();
+  b.resize((b.size() + 3) / 4 * 4, 0);
+  uint64_t sum = 0;
+  for (size_t at = 0; at < b.size(); at += 4) {
+    sum = (sum & 0xFFFFFFFF) + le32(b, at) + (sum >> 32);
+    if (sum > 0xFFFFFFFFull) sum = (sum & 0xFFFFFFFF) + (sum >> 32);
+  }
+  sum = (sum & 0xFFFF) + (sum >> 16);
+  sum += sum >> 16;
+  return static_cast<uint32_t>((sum & 0xFFFF) + length);
+}
+
+// A copy with the CheckSum field zeroed, for comparing images that differ only in it.
+inline Bytes withoutChecksum(Bytes b) {
+  std::fill_n(b.begin() + kChecksumAt, 4, 0);
   return b;
 }
 

@@ -48,6 +48,8 @@ TEST(Settings, StarterConfigurationIsSound) {
   EXPECT_EQ(r.config.strings.at(107), "4");
   ASSERT_EQ(r.config.files.size(), 2u);
   EXPECT_EQ(r.config.files[1].target, "app.jar");
+  EXPECT_EQ(r.config.executable.versionStrings.at("version.product"), u"app");
+  EXPECT_EQ(r.config.executable.versionStrings.at("version.file-version"), u"1.0.0.0");
 }
 
 }  // namespace
