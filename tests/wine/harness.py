@@ -48,11 +48,29 @@ def start_prefix():
         subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True, timeout=300)
     log = open(os.path.join(PREFIX, "wineserver.log"), "ab")
-    subprocess.Popen([WINESERVER, "-p"], env=env, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                     start_new_session=True)
+    server = subprocess.Popen([WINESERVER, "-p"], env=env, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
+                              start_new_session=True)
+    with open(os.path.join(PREFIX, "wineserver.pid"), "w") as f:
+        f.write(str(server.pid))
     # A trivial program proves the server answers.
     subprocess.run([WINE, "cmd", "/c", "exit"], env=env, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=120)
+
+
+def ensure_server():
+    """Restarts the persistent wineserver if it has gone away (it has been seen to end on a busy
+    machine); without it every Wine call starts a server of its own and services do not live
+    from one call to the next."""
+    try:
+        with open(os.path.join(PREFIX, "wineserver.pid")) as f:
+            pid = int(f.read())
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            alive = b"wineserver" in f.read()
+    except (OSError, ValueError):
+        alive = False
+    if not alive:
+        stop_prefix()  # a server that a Wine call started by itself would end when idle
+        start_prefix()
 
 
 def stop_prefix():
@@ -209,6 +227,7 @@ class WineTestCase(unittest.TestCase):
     """A test case with its own scratch directory on the host, visible to Wine through Z:."""
 
     def setUp(self):
+        ensure_server()
         self.dir = tempfile.mkdtemp(prefix="quorv-wine-")
         self.addCleanup(shutil.rmtree, self.dir, True)
 
