@@ -59,6 +59,10 @@ bool readWholeLine(std::FILE* file, std::string& line) {
 }
 
 bool cleanOptionLine(std::string& line) {
+  // A line is text up to its first NUL; what follows on that line is not part of it. Kept, it
+  // would travel inside an option or a class-path override and cut the JVM's copy short there.
+  const std::size_t end = line.find('\0');
+  if (end != std::string::npos) line.resize(end);
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
   const std::size_t first = line.find_first_not_of(' ');
   if (first == std::string::npos) return false;

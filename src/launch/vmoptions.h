@@ -33,8 +33,8 @@ void readVmOptionsFile(std::FILE* file, const std::string* path, VmOptions& vm,
                        const LaunchSystem& system, const std::string* chainPath = nullptr);
 // The next line of the file, whatever its length, with its line feed; false at the end.
 bool readWholeLine(std::FILE* file, std::string& line);
-// A line as a VM options file holds it: trailing CR/LF removed, spaces trimmed; false for an
-// empty line and a comment.
+// A line as a VM options file holds it: cut at a NUL, trailing CR/LF removed, spaces trimmed;
+// false for an empty line and a comment.
 bool cleanOptionLine(std::string& line);
 // Key 123 expanded and split, then the "-J" launch arguments when key 125 allows them.
 void addConfiguredOptions(const std::vector<std::u16string>& launchArguments, VmOptions& vm,

@@ -103,6 +103,18 @@ TEST(VmOptionsFile, CarriageReturnsAndLineFeedsGiveTheSameOptions) {
   }
 }
 
+TEST(VmOptionsFile, ALineEndsAtItsFirstNul) {
+  test::resetHost();
+  FakeFiles fake;
+  const std::string text = std::string("-classpath/p C:\\pre\0garbage\n", 28) +
+                           std::string("-Dx=1\0tail  \n", 13) + std::string("\0-Dhidden=1\n", 12) +
+                           "-Dnext=1\n";
+  fake.files["C:\\app\\a"] = text;
+  const VmOptions vm = readFile(fake, "C:\\app\\a");
+  EXPECT_EQ(vm.overrides.prepend, "C:\\pre");
+  EXPECT_EQ(vm.options, (std::vector<std::string>{"-Dx=1", "-Dnext=1"}));
+}
+
 TEST(VmOptionsFile, LongLinesStayWhole) {
   test::resetHost();
   FakeFiles fake;
