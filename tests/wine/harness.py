@@ -48,27 +48,38 @@ def start_prefix():
         subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True, timeout=300)
     log = open(os.path.join(PREFIX, "wineserver.log"), "ab")
-    server = subprocess.Popen([WINESERVER, "-p"], env=env, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                              start_new_session=True)
-    with open(os.path.join(PREFIX, "wineserver.pid"), "w") as f:
-        f.write(str(server.pid))
+    subprocess.Popen([WINESERVER, "-p"], env=env, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
+                     start_new_session=True)
     # A trivial program proves the server answers.
     subprocess.run([WINE, "cmd", "/c", "exit"], env=env, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=120)
+
+
+def server_running():
+    """Whether a persistent wineserver of this prefix runs (it forks away from the process that
+    started it, so it is found by its command line and environment)."""
+    wanted = ("WINEPREFIX=" + PREFIX).encode()
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                cmdline = f.read().split(b"\0")
+            if not cmdline or not cmdline[0].endswith(b"wineserver64") or b"-p" not in cmdline:
+                continue
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if wanted in f.read().split(b"\0"):
+                    return True
+        except OSError:
+            continue
+    return False
 
 
 def ensure_server():
     """Restarts the persistent wineserver if it has gone away (it has been seen to end on a busy
     machine); without it every Wine call starts a server of its own and services do not live
     from one call to the next."""
-    try:
-        with open(os.path.join(PREFIX, "wineserver.pid")) as f:
-            pid = int(f.read())
-        with open("/proc/%d/cmdline" % pid, "rb") as f:
-            alive = b"wineserver" in f.read()
-    except (OSError, ValueError):
-        alive = False
-    if not alive:
+    if not server_running():
         stop_prefix()  # a server that a Wine call started by itself would end when idle
         start_prefix()
 
