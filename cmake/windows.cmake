@@ -11,7 +11,7 @@ set(QUORV_JNI_INCLUDES ${CMAKE_SOURCE_DIR}/src/launch/jni_win ${QUORV_JNI_INCLUD
 add_executable(quorv-launcher ${QUORV_CORE_SOURCES} ${QUORV_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/src/launcher.rc)
 target_include_directories(quorv-launcher PRIVATE ${CMAKE_SOURCE_DIR}/src ${QUORV_JNI_INCLUDES})
 target_link_options(quorv-launcher PRIVATE ${QUORV_WIN_LINK} -s)
-target_link_libraries(quorv-launcher PRIVATE advapi32 user32 shell32)
+target_link_libraries(quorv-launcher PRIVATE advapi32)
 
 # Windows test fixtures: each sub-directory of tests/fixtures with a CMakeLists.txt.
 file(GLOB QUORV_FIXTURE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fixtures/*)

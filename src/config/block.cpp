@@ -15,7 +15,7 @@
 namespace quorv {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = 16 * 1024;
 
 // Copies up to `count` bytes to `out`, refilling the buffer as needed; returns the bytes copied.
 std::size_t take(BlockReader& r, uint8_t* out, std::size_t count) {

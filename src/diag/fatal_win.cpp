@@ -7,6 +7,7 @@
 #include "config/keys.h"
 #include "config/store.h"
 #include "core/globals.h"
+#include "core/user32_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 
@@ -16,11 +17,11 @@ namespace {
 // A message box needs a desktop someone can see. A service runs on a window station that is
 // not visible, where a box would wait forever for a click; there the text goes to standard
 // error instead.
-bool canShowMessageBox() {
+bool canShowMessageBox(const User32& u) {
   USEROBJECTFLAGS flags{};
-  HWINSTA station = GetProcessWindowStation();
+  HWINSTA station = u.processWindowStation();
   if (station == nullptr) return false;
-  if (!GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) return true;
+  if (!u.userObjectInformation(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) return true;
   return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
@@ -39,9 +40,10 @@ void showMessage(const std::string& text) {
     else longPath.resize(n);
     composed = composeMessage(text, &longPath);
   }
-  if (useMessageBox && canShowMessageBox()) {
+  const User32* u = useMessageBox ? user32() : nullptr;
+  if (u != nullptr && canShowMessageBox(*u)) {
     const std::string caption = getConfigString(key::Caption);
-    MessageBoxA(nullptr, composed.c_str(), caption.c_str(), MB_ICONERROR);
+    u->messageBox(nullptr, composed.c_str(), caption.c_str(), MB_ICONERROR);
   } else {
     std::fprintf(stderr, "%s\n", composed.c_str());
     std::fflush(stderr);

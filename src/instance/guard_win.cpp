@@ -2,6 +2,7 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/user32_win.h"
 #include "diag/log.h"
 #include "files/paths.h"
 #include "instance/guard.h"
@@ -34,19 +35,20 @@ class RegistryKey {
 std::string lowerCasedExecutablePath() { return resolveFullPath(getExecutablePath(), false); }
 
 BOOL CALLBACK activateWindow(HWND window, LPARAM restore) {
+  const User32& u = *user32();
   DWORD processId = 0;
-  if (!IsWindowVisible(window)) return TRUE;
-  GetWindowThreadProcessId(window, &processId);
+  if (!u.isWindowVisible(window)) return TRUE;
+  u.windowThreadProcessId(window, &processId);
   if (processId != windowSearchTarget) return TRUE;
   logMessage("found window %p", static_cast<void*>(window));
-  if (restore != 0 && IsIconic(window)) {
+  if (restore != 0 && u.isIconic(window)) {
     logMessage("restore");
-    ShowWindow(window, SW_RESTORE);
+    u.showWindow(window, SW_RESTORE);
   }
   logMessage("foreground");
-  SetForegroundWindow(window);
+  u.setForegroundWindow(window);
   logMessage("popup");
-  SetForegroundWindow(GetLastActivePopup(window));
+  u.setForegroundWindow(u.lastActivePopup(window));
   logMessage("done");
   return TRUE;
 }
@@ -103,7 +105,9 @@ uint32_t readOtherPid() {
 
 int activateProcessWindows(uint32_t processId, bool restore) {
   windowSearchTarget = processId;
-  return EnumWindows(activateWindow, restore ? 1 : 0);
+  const User32* u = user32();
+  if (u == nullptr) return FALSE;
+  return u->enumWindows(activateWindow, restore ? 1 : 0);
 }
 
 }  // namespace quorv
