@@ -19,7 +19,7 @@ constexpr std::u16string_view kRestartMarker = u"__zlx_restart";
 
 // The 8-bit command text without the program name (the entry point's argument).
 std::string_view skipProgramName(std::string_view commandLine);
-// Parses "/word", "-word", "//word", "--word", "/-word", "-/word" with what follows the word.
+// Parses "/word", "-word", "/-word" and "--word" with what follows the word.
 // A text that does not begin with "/" or "-" gives Command::None and changes nothing.
 ServiceCommand parseServiceCommand(std::string_view commandText);
 // True when the arguments (program name removed) end with the restart marker.

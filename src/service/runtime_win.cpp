@@ -192,8 +192,9 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   PROCESS_INFORMATION worker{};
   if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE,
                       priority | DETACHED_PROCESS, nullptr, nullptr, &startup, &worker)) {
+    const DWORD error = GetLastError();  // before the line's text is made, which may allocate
     logMessage("could not start process %s (%d)", narrowLikePrintf(commandLine).c_str(),
-               static_cast<int>(GetLastError()));
+               static_cast<int>(error));
     reportStartFailure();
     return;
   }

@@ -10,13 +10,18 @@ namespace {
 // in quotes when it holds a blank or a quote character, or is empty. Double quotes unless the
 // part holds one; then single quotes, inside which a double quote is an ordinary character.
 // Tabs and other characters need no quotes (the splitter separates at blanks only).
+// A part with both quote characters has no form that the splitter gives back unchanged; it goes
+// in double quotes without its own double quotes, so that it still comes back as one argument
+// and the parts after it, the restart marker last, keep their places.
 std::u16string quotedPart(const std::u16string& part) {
   const bool needsQuotes = part.empty() || part.find_first_of(u" \"'") != std::u16string::npos;
   if (!needsQuotes) return part;
   const bool hasDouble = part.find(u'"') != std::u16string::npos;
   const bool hasSingle = part.find(u'\'') != std::u16string::npos;
-  const char16_t quote = hasDouble && !hasSingle ? u'\'' : u'"';
-  return quote + part + quote;
+  if (hasDouble && !hasSingle) return u'\'' + part + u'\'';
+  std::u16string inner = part;
+  if (hasDouble) std::erase(inner, u'"');
+  return u'"' + inner + u'"';
 }
 
 void appendPart(std::u16string& line, const std::u16string& part) {

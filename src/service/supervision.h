@@ -12,7 +12,8 @@ namespace quorv {
 // arguments (8-bit, ANSI code page) and the restart marker, separated by blanks. A part that
 // contains a blank (U+0020 only) is put in double quotes; so is one with a quote character, or an
 // empty one (a part with a double quote and no single quote in single quotes), so that the
-// worker's splitter gives every part back unchanged.
+// worker's splitter gives every part back unchanged. A part with both quote characters, which no
+// quoting keeps whole, comes back as one argument without its double quotes.
 std::u16string buildWorkerCommandLine(const std::vector<std::u16string>& ownArguments,
                                       const std::string& serviceName,
                                       const std::vector<std::string>& startArguments);

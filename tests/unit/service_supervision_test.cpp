@@ -77,6 +77,17 @@ TEST(WorkerCommandLine, EveryPartComesBackWhole) {
   EXPECT_EQ(split, expected);
 }
 
+TEST(WorkerCommandLine, PartWithBothQuoteKindsStaysOneArgumentBeforeTheMarker) {
+  // No quoting keeps such a part whole; it loses its double quotes and keeps its place.
+  const std::u16string line = workerLine(u"p.exe", "My Serv\"c'e", {"'\"", "it's \"x\"", "next"});
+  EXPECT_EQ(line, u"p.exe \"My Servc'e\" \"'\" \"it's x\" next __zlx_restart");
+  std::vector<std::u16string> split;
+  splitCommandLine(line, split);
+  const std::vector<std::u16string> expected = {u"p.exe", u"My Servc'e", u"'", u"it's x", u"next",
+                                                u"__zlx_restart"};
+  EXPECT_EQ(split, expected);
+}
+
 TEST(WorkerCommandLine, LongPartsAreKeptWhole) {
   std::string name(9000, 'n');
   std::vector<std::string> start(3, std::string(9000, 's'));

@@ -207,6 +207,32 @@ class IncludedFilesTest(IncludedFilesCase):
                 self.assertNotIn("ERROR:", extraction_part(log))
                 self.assert_ended_without_jvm(result, temp)
 
+    def test_clean_up_at_exit_reaches_two_levels(self):
+        # The directory's files go, and those of its direct sub-directories, which are then
+        # removed; below that only an empty directory goes, and a non-empty one keeps the
+        # directories above it.
+        exe = self.launcher(strings=self.strings("3", NAMES), files=FILES)
+        before = self.log_files()
+        proc = self.start_worker(exe)
+        log = self.wait_for_log(proc, before, "checkJavaExe (")
+        temp = self.temp_dir_of(log)
+        os.makedirs(os.path.join(temp, "lib", "deep"))
+        with open(os.path.join(temp, "lib", "deep", "kept.txt"), "wb") as f:
+            f.write(b"kept")
+        os.makedirs(os.path.join(temp, "other", "empty"))
+        out, err = proc.communicate(timeout=180)
+        self.assertEqual(proc.returncode, 1, err)
+        self.assertEqual(self.snapshot(temp), {"lib\\": None, "lib\\deep\\": None, "lib\\deep\\kept.txt": b"kept"})
+        win_temp = re.search(r"Temp dir: (.*?)\r?$", self.new_log(before), re.M).group(1)
+        lines = self.new_log(before).replace("\r\n", "\n").split("\n")
+        for line in ("emptying %s" % win_temp, "attempting to delete %s\\a.jar" % win_temp,
+                     "attempting to remove %s\\lib (1)" % win_temp, "emptying %s\\lib" % win_temp,
+                     "attempting to delete %s\\lib\\b.jar" % win_temp,
+                     "attempting to remove %s\\lib\\deep (0)" % win_temp,
+                     "attempting to remove %s\\other\\empty (0)" % win_temp):
+            self.assertIn(line, lines)
+        self.assertNotIn("emptying %s\\lib\\deep" % win_temp, lines)
+
     def test_zero_length_record_writes_no_file(self):
         exe = self.launcher(strings=self.strings("3", "empty.bin;b.txt;c.txt"),
                             files=[b"", b"hello", b"world"])

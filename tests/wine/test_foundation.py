@@ -1,6 +1,7 @@
 """Start-up of the real launcher under Wine: the appended data block, the diagnostic log, the
 choice of the role and the fatal path."""
 import os
+import struct
 
 import harness
 
@@ -53,8 +54,38 @@ class Foundation(harness.WineTestCase):
             harness.run(exe, ["/status"], env={"QUORV_LOG": value, "ZENTRILEX_LOG": value})
         self.assertEqual(self.log_files() - before, set())
         harness.run(exe, ["/status"], env={"QUORV_LOG": "no", "ZENTRILEX_LOG": "yes"})
-        harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
+        harness.run(exe, ["/status"], env={"QUORV_LOG": "yes", "ZENTRILEX_LOG": "no"})
         self.assertEqual(len(self.log_files() - before), 2)
+
+    def test_reader_error_line_is_followed_by_an_empty_line(self):
+        # The format "error %d %d\n" ends in a line feed of its own, and the log adds one.
+        stub = self.path("stub.exe")
+        with open(harness.LAUNCHER, "rb") as f:
+            data = f.read()
+        with open(stub, "wb") as f:
+            f.write(data[:harness.appended_offset(data)])
+        before = self.log_files()
+        r = harness.run(stub, ["/status"], env={"QUORV_LOG": "yes"})
+        self.assertEqual(r.code, 1)
+        text = self.read_new_log(before)
+        self.assertRegex(text, r"\r\nrawDataSize: \d+, rawDataOffset: \d+\r\nerror \d+ 0\r\n\r\n$")
+
+    def test_message_box_after_loading_has_the_caption_of_key_1000(self):
+        # Key 107 = 1 keeps the message box after the block is read; a worker whose included
+        # file's length field is cut off fails with the reader's message.
+        strings = {107: "1", 1000: "Quorv Caption", 2002: "1", 2003: "a.jar"}
+        head = struct.pack("<IIIq", harness.MAGIC, 0, 0, 0) + harness.config_bytes(strings)
+        exe = self.launcher(block=head + b"\0\0\0")
+        temp = harness.windows_temp_dir()
+        earlier = set(os.listdir(temp))
+        # The temporary file that named the removed temporary directory stays; tidy it away.
+        self.addCleanup(lambda: [os.remove(os.path.join(temp, n)) for n in set(os.listdir(temp)) - earlier
+                                 if n.startswith("qrv") and os.path.isfile(os.path.join(temp, n))])
+        harness.set_relay_filter("user32.MessageBoxA")
+        r = harness.run(exe, ["__zlx_restart"], env={"WINEDEBUG": "+relay"})
+        self.assertEqual(r.code, 1)
+        self.assertRegex(r.err, r'MessageBoxA\(00000000,\w+ "Internal Error: readLong",\w+ "Quorv Caption",00000010\)')
+        self.assertEqual(r.out, "")
 
     def test_word_that_names_no_command_tries_the_dispatcher_silently(self):
         exe = self.launcher(strings={107: "4", 101: "quorv-foundation-none"})
