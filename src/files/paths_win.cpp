@@ -126,13 +126,19 @@ std::string joinPath(const std::string& directory, const char* name) {
 // A temporary path is usable unless its long form holds characters that the file code page
 // cannot represent (they come back as "?"). Without a long form the path is judged as given;
 // an empty path is no directory at all.
+// The temporary path is asked for on every variable expansion; a path whose long form was
+// found usable keeps that verdict for the rest of the run, which spares the long-form look-up.
 bool isRepresentableTempPath(const std::string& path) {
+  static std::string knownUsable;
   if (path.empty()) return false;
+  if (path == knownUsable) return true;
   std::string longForm;
-  if (!fillBuffer(longForm, [&](char* b, DWORD n) { return GetLongPathNameA(path.c_str(), b, n); })) {
-    longForm = path;
-  }
-  return longForm.find('?') == std::string::npos;
+  const bool found =
+      fillBuffer(longForm, [&](char* b, DWORD n) { return GetLongPathNameA(path.c_str(), b, n); });
+  if (!found) longForm = path;
+  const bool usable = longForm.find('?') == std::string::npos;
+  if (found && usable) knownUsable = path;
+  return usable;
 }
 
 }  // namespace
