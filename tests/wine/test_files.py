@@ -21,20 +21,6 @@ SLEEP_SECONDS = 6
 NAMES = "a.jar;lib\\b.jar;c.txt"
 
 
-def windows_temp_dir():
-    """Host path of GetTempPathA's directory: AppData\\Local\\Temp, or Temp directly in the
-    profile, where this Wine puts it."""
-    try:
-        return harness.windows_temp_dir()
-    except RuntimeError:
-        users = harness.drive_c("users")
-        for user in sorted(os.listdir(users)):
-            path = os.path.join(users, user, "Temp")
-            if user != "Public" and os.path.isdir(path):
-                return path
-        raise
-
-
 def extraction_part(log):
     """The log up to the end of the extraction (the failed JVM search logs errors after it)."""
     return log[:log.index("extracting files done")]
@@ -59,7 +45,7 @@ class IncludedFilesCase(harness.WineTestCase):
         bin_dir = self.path("jre", "bin")
         os.makedirs(bin_dir)
         shutil.copy(os.path.join(harness.FIXTURES, "sleeper.exe"), os.path.join(bin_dir, "java.exe"))
-        temp = windows_temp_dir()
+        temp = harness.windows_temp_dir()
         earlier = set(os.listdir(temp))
         self.addCleanup(self.remove_new_temp_entries, temp, earlier)
 
@@ -85,7 +71,7 @@ class IncludedFilesCase(harness.WineTestCase):
     # --- running a worker -------------------------------------------------------------------
 
     def log_files(self):
-        return {n for n in os.listdir(windows_temp_dir()) if n.startswith("zlx_nlog")}
+        return {n for n in os.listdir(harness.windows_temp_dir()) if n.startswith("zlx_nlog")}
 
     def start_worker(self, exe):
         env = harness.wine_env({"QUORV_LOG": "yes", "QUORV_SLEEPER_SECONDS": str(SLEEP_SECONDS)})
@@ -114,7 +100,7 @@ class IncludedFilesCase(harness.WineTestCase):
         new = sorted(self.log_files() - before)
         if len(new) != 1:
             return ""
-        with open(os.path.join(windows_temp_dir(), new[0]), "rb") as f:
+        with open(os.path.join(harness.windows_temp_dir(), new[0]), "rb") as f:
             return f.read().decode("latin-1")
 
     def wait_for_log(self, proc, before, text, timeout=90):
@@ -134,7 +120,7 @@ class IncludedFilesCase(harness.WineTestCase):
         dirs = re.findall(r"Temp dir: (.*?)\r?$", log, re.M)
         if not dirs:
             return None
-        return os.path.join(windows_temp_dir(), dirs[-1].rsplit("\\", 1)[-1])
+        return os.path.join(harness.windows_temp_dir(), dirs[-1].rsplit("\\", 1)[-1])
 
     @staticmethod
     def snapshot(root):
