@@ -16,7 +16,12 @@ int extractIncludedFiles(bool createDirectory);
 struct IncludedTarget {
   std::string path;
   std::string directory;
+  bool outside = false;  // the name would leave the temporary directory ("..", a drive)
 };
+
+// True for a name that would not stay below the directory it is joined to: one with a drive or
+// stream colon, or a component made of dots (and blanks, which Windows drops) such as "..".
+bool leavesDirectory(const std::string& name);
 
 // The targets of the names of key 2003 (";"-separated, empty pieces skipped) in the temporary
 // directory, at most `count` of them. A name's first backslash makes one sub-directory level.

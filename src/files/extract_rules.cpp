@@ -17,6 +17,7 @@ std::vector<IncludedTarget> planIncludedFiles(const std::string& tempDirectory, 
     if (end > start) {
       const std::string name = names.substr(start, end - start);
       IncludedTarget target;
+      target.outside = leavesDirectory(name);
       target.path = tempDirectory + "\\" + name;
       const std::size_t backslash = name.find('\\');
       if (backslash != std::string::npos) {
@@ -27,6 +28,20 @@ std::vector<IncludedTarget> planIncludedFiles(const std::string& tempDirectory, 
     start = end + 1;
   }
   return targets;
+}
+
+bool leavesDirectory(const std::string& name) {
+  if (name.find(':') != std::string::npos) return true;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = name.find_first_of("\\/", start);
+    if (end == std::string::npos) end = name.size();
+    const std::string component = name.substr(start, end - start);
+    const bool onlyDotsAndBlanks = !component.empty() && component.find_first_not_of(". ") == std::string::npos;
+    if (onlyDotsAndBlanks && component.find("..") != std::string::npos) return true;
+    start = end + 1;
+  }
+  return false;
 }
 
 void unscramble(unsigned char* data, std::size_t size) {

@@ -90,6 +90,11 @@ int extractIncludedFiles(bool createDirectory) {
   SetFilePointerEx(executable.get(), offset, nullptr, FILE_BEGIN);
 
   for (const IncludedTarget& target : planIncludedFiles(tempDirectory, getConfigString(key::IncludedNames), count)) {
+    if (target.outside) {
+      // Such a file could not be created inside the temporary directory.
+      logError("included file %s would leave the temporary directory", target.path.c_str());
+      fatalConfiguredError(key::MsgInternal, detail::IncludedFileCreate);
+    }
     if (!target.directory.empty()) {
       logMessage("creating directory %s", target.directory.c_str());
       if (!CreateDirectoryA(target.directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {

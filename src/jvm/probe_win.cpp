@@ -28,6 +28,15 @@ std::string shortPathOf(const std::string& path) {
   return path;
 }
 
+// A console program started by a process without a console gets a console host of its own,
+// which may still hold the inherited output file for a moment after the program has ended.
+void deleteProbeFile(const std::string& path) {
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    if (DeleteFileA(path.c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) return;
+    Sleep(50);
+  }
+}
+
 }  // namespace
 
 bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::string& version) {
@@ -61,7 +70,7 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
     logMessage("Could not create process %s > %s (error %d)", commandLine.c_str(), tempFile.c_str(),
                static_cast<int>(GetLastError()));
     if (errorOutput != nullptr) CloseHandle(errorOutput);
-    DeleteFileA(tempFile.c_str());
+    deleteProbeFile(tempFile);
     return false;
   }
 
@@ -82,14 +91,14 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
   CloseHandle(process.hThread);
   if (errorOutput != nullptr) CloseHandle(errorOutput);
   if (exitCode != 0) {
-    DeleteFileA(tempFile.c_str());
+    deleteProbeFile(tempFile);
     return false;
   }
 
   std::string line;
   bool found = readFirstLine(tempFile, line) && parseVersionLine(line, version);
   if (found) logMessage("Java version: %s", version.c_str());
-  DeleteFileA(tempFile.c_str());
+  deleteProbeFile(tempFile);
   return found;
 }
 

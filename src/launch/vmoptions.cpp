@@ -15,6 +15,8 @@ constexpr std::string_view kInclude = "-include-options ";
 constexpr std::string_view kReplace = "-classpath ";
 constexpr std::string_view kPrepend = "-classpath/p ";
 constexpr std::string_view kAppend = "-classpath/a ";
+// Files deeper in an include chain than this are not read: each level costs stack.
+constexpr std::size_t kMaxIncludeDepth = 1000;
 
 bool startsWith(const std::string& text, std::string_view prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
@@ -84,15 +86,25 @@ void readVmOptionsFile(std::FILE* file, const std::string* path, VmOptions& vm,
       std::fclose(file);
       return;
     }
+    if (vm.includeChain.size() >= kMaxIncludeDepth) {
+      logMessage("vmoptions file <%s> is included too deeply, not reading it", name->c_str());
+      std::fclose(file);
+      return;
+    }
     vm.includeChain.push_back(identity);
   }
+  // The file is read whole and closed before its lines are applied, so that a long chain of
+  // includes never holds more than one file open.
+  std::vector<std::string> lines;
   std::string line;
   while (readWholeLine(file, line)) {
-    if (!cleanOptionLine(line)) continue;
-    system.expand(line);
-    applyOptionLine(line, path, vm, system);
+    if (cleanOptionLine(line)) lines.push_back(std::move(line));
   }
   std::fclose(file);
+  for (std::string& text : lines) {
+    system.expand(text);
+    applyOptionLine(text, path, vm, system);
+  }
   if (name != nullptr) vm.includeChain.pop_back();
 }
 

@@ -85,8 +85,12 @@ DWORD workerPriorityClass() {
   if (RegQueryValueExA(key, serviceName.c_str(), nullptr, nullptr,
                        reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
       size == sizeof(value)) {
-    logMessage("using priority %d", static_cast<int>(value));
-    priority = value;
+    if (isPriorityClass(value)) {
+      logMessage("using priority %d", static_cast<int>(value));
+      priority = value;
+    } else {
+      logMessage("ignoring priority %d: not a priority class", static_cast<int>(value));
+    }
   }
   RegCloseKey(key);
   return priority;

@@ -96,4 +96,11 @@ bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode) {
   return true;
 }
 
+bool isPriorityClass(uint32_t value) {
+  switch (value) {
+    case 0x40: case 0x4000: case 0x20: case 0x8000: case 0x80: case 0x100: return true;
+    default: return false;
+  }
+}
+
 }  // namespace quorv

@@ -69,4 +69,9 @@ void applyStartFailure(ServiceStatusFields& status);
 // requested; false when nothing is to be reported.
 bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode);
 
+// The priority classes that a worker may be created with: idle, below normal, normal, above
+// normal, high and real-time. Any other number among the creation flags would mean something
+// else entirely (0x4 starts the worker suspended, so the service would never stop).
+bool isPriorityClass(uint32_t value);
+
 }  // namespace quorv

@@ -33,6 +33,21 @@ TEST(PlanIncludedFiles, MakesOnlyTheFirstDirectoryLevel) {
   EXPECT_EQ(plan("user\\a.jar", 1), (P{{"T:\\tmp\\user\\a.jar", "T:\\tmp\\user"}}));
 }
 
+TEST(LeavesDirectory, NamesThatWouldWriteOutsideTheTemporaryDirectory) {
+  struct Case {
+    const char* name;
+    bool leaves;
+  } cases[] = {
+      {"a.jar", false},         {"lib\\a.jar", false},   {"...jar", false},     {".hidden", false},
+      {"a..b.jar", false},      {"..\\x.jar", true},      {"../x.jar", true},    {"lib\\..\\..\\x", true},
+      {"..", true},             {".. \\x.jar", true},     {"...\\x.jar", true}, {"c:x.jar", true},
+      {"C:\\x.jar", true},      {"a.jar:stream", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(leavesDirectory(c.name), c.leaves) << c.name;
+  EXPECT_TRUE(planIncludedFiles("T:\\tmp", "ok.jar;..\\escape.jar", 2).at(1).outside);
+  EXPECT_FALSE(planIncludedFiles("T:\\tmp", "ok.jar;..\\escape.jar", 2).at(0).outside);
+}
+
 TEST(Unscramble, IsAnExclusiveOrWithTheKeyOverAnyLength) {
   for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 17u, 1000u}) {
     std::vector<unsigned char> data(size);

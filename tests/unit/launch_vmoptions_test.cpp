@@ -191,6 +191,22 @@ TEST(VmOptionsFile, IncludeCyclesStopAtTheFileAlreadyBeingRead) {
       "vmoptions file <C:\\APP\\A.vmoptions> is already being read, not reading it again"));
 }
 
+TEST(VmOptionsFile, LongChainsKeepOneFileOpenAndStopAtTheDepthLimit) {
+  test::resetHost();
+  FakeFiles fake;
+  constexpr int kFiles = 1002;
+  for (int i = 0; i < kFiles; ++i) {
+    std::string text = "-Dlevel=" + std::to_string(i) + "\n";
+    if (i + 1 < kFiles) text += "-include-options c" + std::to_string(i + 1) + ".vmoptions\n";
+    fake.files["C:\\app\\c" + std::to_string(i) + ".vmoptions"] = text;
+  }
+  const VmOptions vm = readFile(fake, "C:\\app\\c0.vmoptions");
+  ASSERT_EQ(vm.options.size(), 1000u);
+  EXPECT_EQ(vm.options.back(), "-Dlevel=999");
+  EXPECT_TRUE(test::logContains("vmoptions file <C:\\app\\c1000.vmoptions> is included too deeply, not reading it"));
+  EXPECT_TRUE(vm.includeChain.empty());
+}
+
 TEST(VmOptionsFile, SelfIncludeIsReadOnce) {
   test::resetHost();
   FakeFiles fake;

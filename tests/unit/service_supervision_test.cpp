@@ -216,5 +216,10 @@ TEST(ServiceStatus, WorkerExit) {
   }
 }
 
+TEST(PriorityClass, OnlyThePriorityClassesAreTaken) {
+  for (uint32_t value : {0x40u, 0x4000u, 0x20u, 0x8000u, 0x80u, 0x100u}) EXPECT_TRUE(isPriorityClass(value)) << value;
+  for (uint32_t value : {0u, 1u, 2u, 4u, 8u, 0x10u, 0x4020u, 0xFFFFFFFFu}) EXPECT_FALSE(isPriorityClass(value)) << value;
+}
+
 }  // namespace
 }  // namespace quorv
