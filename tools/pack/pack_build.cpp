@@ -25,7 +25,9 @@ File createTemporaryBeside(const fs::path& out) {
   for (int attempt = 0;; ++attempt) {
     fs::path name = ".";
     name += out.filename();
-    name += "." + std::to_string(random() % 1000000000) + ".tmp";
+    name += ".";
+    name += std::to_string(random() % 1000000000);
+    name += ".tmp";
     fs::path candidate = dir / name;
     try {
       return createNew(candidate);
