@@ -50,10 +50,6 @@ void showMessage(const std::string& text) {
   }
 }
 
-void showConfiguredMessage(int key, const char* detail) {
-  showMessage(substituteDetail(getConfigString(key), detail));
-}
-
 void exitLauncher(int code) {
   if (!tempDirectory.empty()) {
     emptyDirectory(tempDirectory, true);
@@ -62,16 +58,6 @@ void exitLauncher(int code) {
   std::fflush(stdout);
   std::fflush(stderr);
   ExitProcess(static_cast<UINT>(code));
-}
-
-void fatalError(const std::string& text) {
-  showMessage(text);
-  exitLauncher(1);
-}
-
-void fatalConfiguredError(int key, const char* detail) {
-  showConfiguredMessage(key, detail);
-  exitLauncher(1);
 }
 
 void emptyDirectory(const std::string& directory, bool recurse) {

@@ -234,6 +234,41 @@ def reg_delete(key):
     subprocess.run([WINE, "reg", "delete", key, "/f"], env=wine_env(), capture_output=True, timeout=60)
 
 
+def processes_naming(*paths):
+    """Host processes (not zombies) whose command line names one of the paths, Windows or host
+    form."""
+    needles = []
+    for path in paths:
+        needles += [winpath(path).lower().encode(), path.lower().encode()]
+    found = []
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                cmdline = f.read().lower()
+            with open("/proc/%s/stat" % pid, "rb") as f:
+                state = f.read().rsplit(b")", 1)[1].split()[0]
+        except OSError:
+            continue
+        if state != b"Z" and any(n in cmdline for n in needles):
+            found.append((int(pid), cmdline.replace(b"\0", b" ").decode("latin-1").strip()))
+    return found
+
+
+def remove_new_temp_entries(temp, earlier):
+    """Removes what runs left in the Windows temporary directory since `earlier` (a set of
+    names): the temporary file behind each temporary directory, logs, and a directory that a
+    failed run left behind."""
+    for name in set(os.listdir(temp)) - earlier:
+        if name.startswith(("qrv", "zlx_nlog")):
+            path = os.path.join(temp, name)
+            if os.path.isdir(path):
+                shutil.rmtree(path, True)
+            else:
+                os.remove(path)
+
+
 class WineTestCase(unittest.TestCase):
     """A test case with its own scratch directory on the host, visible to Wine through Z:."""
 
@@ -244,6 +279,13 @@ class WineTestCase(unittest.TestCase):
 
     def path(self, *parts):
         return os.path.join(self.dir, *parts)
+
+    def assertInOrder(self, text, *parts):
+        at = 0
+        for part in parts:
+            found = text.find(part, at)
+            self.assertNotEqual(found, -1, "%r not found in order in:\n%s" % (part, text))
+            at = found + len(part)
 
     def launcher(self, name="app.exe", **kw):
         return write_launcher(self.path(name), **kw)

@@ -29,28 +29,6 @@ STOPPED, STOP_PENDING = 1, 3
 FILES = [b"PK\x03\x04 runtime jar", b"PK\x03\x04 user jar"]
 
 
-def processes_naming(*paths):
-    """Host processes (not zombies) whose command line names one of the paths, Windows or host
-    form."""
-    needles = []
-    for path in paths:
-        needles += [harness.winpath(path).lower().encode(), path.lower().encode()]
-    found = []
-    for pid in os.listdir("/proc"):
-        if not pid.isdigit():
-            continue
-        try:
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                cmdline = f.read().lower()
-            with open("/proc/%s/stat" % pid, "rb") as f:
-                state = f.read().rsplit(b")", 1)[1].split()[0]
-        except OSError:
-            continue
-        if state != b"Z" and any(n in cmdline for n in needles):
-            found.append((int(pid), cmdline.replace(b"\0", b" ").decode("latin-1").strip()))
-    return found
-
-
 class CyclesTest(ServiceTestCase):
 
     def setUp(self):
@@ -87,10 +65,10 @@ class CyclesTest(ServiceTestCase):
         """The service process ends right after it has reported the stop; it, the worker and the
         runner in front of them must then be gone."""
         deadline = time.time() + 30
-        left = processes_naming(self.svc.exe, self.svc.runner)
+        left = harness.processes_naming(self.svc.exe, self.svc.runner)
         while left and time.time() < deadline:
             time.sleep(0.05)
-            left = processes_naming(self.svc.exe, self.svc.runner)
+            left = harness.processes_naming(self.svc.exe, self.svc.runner)
         self.assertEqual(left, [], "cycle %d left processes behind" % cycle)
 
     def run_entries(self):
@@ -122,7 +100,7 @@ class CyclesTest(ServiceTestCase):
             temp = record.option("-Dquorv.tempDir=")
             if cycle == 0:
                 # The check for processes left behind sees the service process and the worker.
-                running = processes_naming(svc.exe)
+                running = harness.processes_naming(svc.exe)
                 self.assertGreaterEqual(len(running), 2, running)
             if by_command:
                 r = svc.command("/stop")

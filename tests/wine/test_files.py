@@ -47,19 +47,7 @@ class IncludedFilesCase(harness.WineTestCase):
         shutil.copy(os.path.join(harness.FIXTURES, "sleeper.exe"), os.path.join(bin_dir, "java.exe"))
         temp = harness.windows_temp_dir()
         earlier = set(os.listdir(temp))
-        self.addCleanup(self.remove_new_temp_entries, temp, earlier)
-
-    @staticmethod
-    def remove_new_temp_entries(temp, earlier):
-        """The temporary file behind each temporary directory stays after a run, and so do the
-        logs (a failed test may also leave a directory); they are removed to keep the prefix tidy."""
-        for name in set(os.listdir(temp)) - earlier:
-            if name.startswith(("qrv", "zlx_nlog")):
-                path = os.path.join(temp, name)
-                if os.path.isdir(path):
-                    shutil.rmtree(path, True)
-                else:
-                    os.remove(path)
+        self.addCleanup(harness.remove_new_temp_entries, temp, earlier)
 
     def strings(self, count, names, **extra):
         table = dict(harness.STDERR_KIND)

@@ -111,17 +111,7 @@ class HostileCase(LaunchCase):
         super().setUp()
         temp = harness.windows_temp_dir()
         earlier = set(os.listdir(temp))
-        self.addCleanup(self.remove_new_temp_entries, temp, earlier)
-
-    @staticmethod
-    def remove_new_temp_entries(temp, earlier):
-        for name in set(os.listdir(temp)) - earlier:
-            if name.startswith(("qrv", "zlx_nlog")):
-                path = os.path.join(temp, name)
-                if os.path.isdir(path):
-                    shutil.rmtree(path, True)
-                else:
-                    os.remove(path)
+        self.addCleanup(harness.remove_new_temp_entries, temp, earlier)
 
     def run_exe(self, exe, args, env=None, timeout=RUN_LIMIT):
         try:
@@ -658,19 +648,11 @@ class PriorityValueTest(ServiceTestCase):
 def kill_processes(path, marker=None):
     """Kills (SIGKILL) the host processes of Windows programs whose command line names `path`
     (and holds `marker`, if given); returns how many."""
-    needles = (harness.winpath(path).lower().encode(), path.lower().encode())
     killed = 0
-    for pid in os.listdir("/proc"):
-        if not pid.isdigit():
-            continue
-        try:
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                cmdline = f.read().lower()
-        except OSError:
-            continue
-        if any(n in cmdline for n in needles) and (marker is None or marker.lower().encode() in cmdline):
+    for pid, cmdline in harness.processes_naming(path):
+        if marker is None or marker.lower() in cmdline.lower():
             try:
-                os.kill(int(pid), 9)
+                os.kill(pid, 9)
                 killed += 1
             except OSError:
                 pass

@@ -116,12 +116,6 @@ class JvmCase(harness.WineTestCase):
         self.assertIn("Trying to load JVM-DLL from %s\n" % win(java_exe), log)
         self.assertIn(LOADED, log)
 
-    def assertInOrder(self, text, *parts):
-        at = 0
-        for part in parts:
-            found = text.find(part, at)
-            self.assertNotEqual(found, -1, "%r not found in order in:\n%s" % (part, text))
-            at = found + len(part)
 
 
 class SearchSequenceTest(JvmCase):

@@ -120,12 +120,6 @@ class LaunchCase(harness.WineTestCase):
     def messages(self, result):
         return [l for l in result.err.splitlines() if l.startswith("MSG")]
 
-    def assertInOrder(self, text, *parts):
-        at = 0
-        for part in parts:
-            found = text.find(part, at)
-            self.assertNotEqual(found, -1, "%r not found in order in:\n%s" % (part, text))
-            at = found + len(part)
 
 
 class OptionListTest(LaunchCase):

@@ -57,23 +57,9 @@ std::optional<std::string> getLogPath() { return std::nullopt; }
 
 void showMessage(const std::string& text) { test::shownMessages().push_back(text); }
 
-void showConfiguredMessage(int key, const char* detail) {
-  showMessage(substituteDetail(getConfigString(key), detail));
-}
-
 void exitLauncher(int code) {
   const auto& shown = test::shownMessages();
   throw test::FatalExit{code, shown.empty() ? std::string() : shown.back()};
-}
-
-void fatalError(const std::string& text) {
-  showMessage(text);
-  exitLauncher(1);
-}
-
-void fatalConfiguredError(int key, const char* detail) {
-  showConfiguredMessage(key, detail);
-  exitLauncher(1);
 }
 
 void emptyDirectory(const std::string&, bool) {}
