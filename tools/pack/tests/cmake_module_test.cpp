@@ -12,17 +12,7 @@ using namespace quorv::pack;
 
 namespace {
 
-RunResult run(const std::string& command) {
-  RunResult r;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.output.append(buf, n);
-  int status = pclose(pipe);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+RunResult run(const std::string& command) { return runCommand(command); }
 
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 

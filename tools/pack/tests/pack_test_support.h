@@ -276,13 +276,10 @@ struct RunResult {
   std::string output;  // standard output and error together
 };
 
-// Runs the packer binary with the given arguments (each is quoted).
-inline RunResult runPack(const std::vector<std::string>& args) {
-  std::string cmd = "'" + std::string(QUORV_PACK_BINARY) + "'";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " 2>&1";
+// Runs a shell command; its standard output and error come back together.
+inline RunResult runCommand(const std::string& command) {
   RunResult r;
-  FILE* pipe = popen(cmd.c_str(), "r");
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return r;
   char buf[4096];
   size_t n;
@@ -290,6 +287,13 @@ inline RunResult runPack(const std::vector<std::string>& args) {
   int status = pclose(pipe);
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
+}
+
+// Runs the packer binary with the given arguments (each is quoted).
+inline RunResult runPack(const std::vector<std::string>& args) {
+  std::string cmd = "'" + std::string(QUORV_PACK_BINARY) + "'";
+  for (const auto& a : args) cmd += " '" + a + "'";
+  return runCommand(cmd);
 }
 
 }  // namespace packtest
