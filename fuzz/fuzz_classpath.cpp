@@ -25,12 +25,13 @@
 #include "launch/classpath.h"
 #include "launch/expand.h"
 #include "support/host_system.h"
+#include "support/launch_fakes.h"
 
 namespace {
 
 using namespace quorv;
 
-const std::string kExeDir = "C:\\app\\";
+using test::kExeDir;
 
 std::string lowered(std::string text) {
   lowerCasePath(text);
@@ -52,9 +53,7 @@ struct Machine {
       if (text.size() > 4096) return;
       expandWith(text, ExpandValues{kExeDir, tempDirectory, "", "C:\\Temp\\"}, block.c_str());
     };
-    system.resolvePath = [](const std::string& path, const std::string*) { return resolveAgainst(kExeDir, path); };
-    system.resolvePathList = [](const std::string& list) { return resolveListAgainst(kExeDir, list); };
-    system.resolveFullPath = [](const std::string& path, bool) { return resolveAgainst(kExeDir, path); };
+    test::resolveAgainstExeDir(system);
     system.fileExists = [this](const std::string& path) {
       return isDriveRootForm(path) || existing.count(lowered(path)) > 0;
     };

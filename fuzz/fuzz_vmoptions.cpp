@@ -31,12 +31,13 @@
 #include "launch/options.h"
 #include "launch/vmoptions.h"
 #include "support/host_system.h"
+#include "support/launch_fakes.h"
 
 namespace {
 
 using namespace quorv;
 
-const std::string kExeDir = "C:\\app\\";
+using test::kExeDir;
 const std::string kDefaultFile = "C:\\app\\app.vmoptions";
 // Enough for every sensible include tree; a tree that includes the same files many times over
 // multiplies its reads (see fuzz/README.md) and is cut here.
@@ -114,13 +115,7 @@ LaunchSystem memorySystem(MemoryFiles& fs) {
     if (text.size() > 4096) return;  // values grow the text; keep the file system small
     expandWith(text, ExpandValues{kExeDir, "", "C:\\jre\\bin\\..", "C:\\Temp\\"}, environment.c_str());
   };
-  system.resolvePath = [](const std::string& path, const std::string* baseFile) {
-    std::string directory = kExeDir;
-    if (baseFile) directory = baseFile->substr(0, baseFile->find_last_of('\\') + 1);
-    return resolveAgainst(directory, path);
-  };
-  system.resolvePathList = [](const std::string& list) { return resolveListAgainst(kExeDir, list); };
-  system.resolveFullPath = [](const std::string& path, bool) { return resolveAgainst(kExeDir, path); };
+  test::resolveAgainstExeDir(system);
   system.fileExists = [&fs](const std::string& path) { return fs.files.count(canonicalName(path)) > 0; };
   system.openText = [&fs](const std::string& path) { return openMemoryFile(fs, path); };
   system.fileIdentity = canonicalName;

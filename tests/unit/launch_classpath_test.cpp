@@ -11,11 +11,12 @@
 #include "launch/classpath.h"
 #include "launch/expand.h"
 #include "support/host_system.h"
+#include "support/launch_fakes.h"
 
 namespace quorv {
 namespace {
 
-const std::string kExeDir = "C:\\app\\";
+using test::kExeDir;
 
 struct FakeMachine {
   std::set<std::string> existing;
@@ -28,11 +29,7 @@ struct FakeMachine {
     system.expand = [](std::string& text) {
       expandWith(text, ExpandValues{kExeDir, tempDirectory, "", "C:\\Temp\\"}, nullptr);
     };
-    system.resolvePath = [](const std::string& path, const std::string*) {
-      return resolveAgainst(kExeDir, path);
-    };
-    system.resolvePathList = [](const std::string& list) { return resolveListAgainst(kExeDir, list); };
-    system.resolveFullPath = [](const std::string& path, bool) { return resolveAgainst(kExeDir, path); };
+    test::resolveAgainstExeDir(system);
     system.fileExists = [this](const std::string& path) { return existing.count(path) > 0; };
     system.environment = [this](const std::string& name, std::string& value) {
       if (emptyVariables.count(name)) return EnvironmentLookup::NoValue;

@@ -12,11 +12,12 @@
 #include "launch/native_path.h"
 #include "launch/options.h"
 #include "support/host_system.h"
+#include "support/launch_fakes.h"
 
 namespace quorv {
 namespace {
 
-const std::string kExeDir = "C:\\app\\";
+using test::kExeDir;
 
 struct FakeSystem {
   std::map<std::string, std::string> files;
@@ -27,13 +28,7 @@ struct FakeSystem {
       const std::string environment = std::string("LOGS=D:\\logs") + '\0' + '\0';
       expandWith(text, ExpandValues{kExeDir, "", "C:\\jre\\bin\\..", "C:\\Temp\\"}, environment.c_str());
     };
-    system.resolvePath = [](const std::string& path, const std::string* baseFile) {
-      std::string directory = kExeDir;
-      if (baseFile) directory = baseFile->substr(0, baseFile->find_last_of('\\') + 1);
-      return resolveAgainst(directory, path);
-    };
-    system.resolvePathList = [](const std::string& list) { return resolveListAgainst(kExeDir, list); };
-    system.resolveFullPath = [](const std::string& path, bool) { return resolveAgainst(kExeDir, path); };
+    test::resolveAgainstExeDir(system);
     system.fileExists = [](const std::string&) { return false; };
     system.openText = [this](const std::string& path) -> std::FILE* {
       auto it = files.find(path);

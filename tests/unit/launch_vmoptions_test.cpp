@@ -11,11 +11,12 @@
 #include "launch/expand.h"
 #include "launch/vmoptions.h"
 #include "support/host_system.h"
+#include "support/launch_fakes.h"
 
 namespace quorv {
 namespace {
 
-const std::string kExeDir = "C:\\app\\";
+using test::kExeDir;
 
 // VM options files held in memory, named by Windows paths.
 struct FakeFiles {
@@ -29,11 +30,7 @@ struct FakeFiles {
       const std::string environment = std::string("OPTS=C:\\opts") + '\0' + '\0';
       expandWith(text, values, environment.c_str());
     };
-    system.resolvePath = [](const std::string& path, const std::string* baseFile) {
-      std::string directory = kExeDir;
-      if (baseFile) directory = baseFile->substr(0, baseFile->find_last_of('\\') + 1);
-      return resolveAgainst(directory, path);
-    };
+    test::resolveAgainstExeDir(system);
     system.openText = [this](const std::string& path) -> std::FILE* {
       // Names compare without regard to case, as on Windows.
       auto it = std::find_if(files.begin(), files.end(), [&](const auto& entry) {
