@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "config/keys.h"
+#include "config/store.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 #include "files/codepage.h"
@@ -29,13 +30,12 @@ void writeLine(const char* prefix, const char* format, va_list args) {
   std::fflush(stdout);
 }
 
-const std::map<int, std::string>& messageTemplates() {
-  static const std::map<int, std::string> templates = {
-      {key::MsgInternal, "An internal error occurred (error code: {0})"},
-      {key::MsgNoMainClass, "Couldn't load main class."},
-      {key::MsgNoMainMethod, "Main method not found."},
-  };
-  return templates;
+// The message templates that the JNI sequence's fatal ends show.
+void storeMessageTemplates() {
+  auto& strings = configStore().strings;
+  strings[key::MsgInternal] = "An internal error occurred (error code: {0})";
+  strings[key::MsgNoMainClass] = "Couldn't load main class.";
+  strings[key::MsgNoMainMethod] = "Main method not found.";
 }
 
 std::u16string fromUtf8(const std::string& text) {
@@ -85,17 +85,16 @@ void logError(const char* format, ...) {
   va_end(args);
 }
 
-void fatalConfiguredError(int key, const char* detail) {
-  auto it = messageTemplates().find(key);
-  std::string message = it == messageTemplates().end() ? "message " + std::to_string(key) : it->second;
-  if (const auto brace = message.find("{0}"); detail != nullptr && brace != std::string::npos) {
-    message.replace(brace, 3, detail);
-  }
-  std::fprintf(stderr, "fatal: %s\n", message.c_str());
+// The fatal ends of the launcher's diagnostics (diag/fatal.h) built on these two.
+void showMessage(const std::string& text) { std::fprintf(stderr, "fatal: %s\n", text.c_str()); }
+
+void exitLauncher(int code) {
   std::fflush(stdout);
   std::fflush(stderr);
-  std::_Exit(1);
+  std::_Exit(code);
 }
+
+void emptyDirectory(const std::string&, bool) {}
 
 // Parameters are logged in UTF-8 here.
 bool wideToFileCp(const std::u16string& text, std::string& out) {
@@ -127,6 +126,7 @@ bool wideToFileCp(const std::u16string& text, std::string& out) {
 }  // namespace quorv
 
 int main(int argc, char** argv) {
+  quorv::storeMessageTemplates();
   std::vector<std::string> options;
   bool firstRun = false;
   int i = 1;
