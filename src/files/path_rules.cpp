@@ -2,6 +2,7 @@
 // lower-casing, and resolution against a directory.
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "files/codepage.h"
 #include "files/paths.h"
@@ -49,6 +50,51 @@ bool isDriveRootForm(const std::string& path) {
   if (path.size() < 2) return false;
   const std::string rest = path.substr(1);
   return rest == ":\\" || rest == ":\\." || rest == ":\\.\\.";
+}
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A reserved device name (CON, NUL, COM1 and so on), which Windows finds in every directory.
+// Any fourth character after COM or LPT counts, since newer systems also take superscript
+// digits there.
+bool isDeviceName(std::string_view base) {
+  std::string upper;
+  for (char c : base) upper += upperAscii(c);
+  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+      upper == "CONOUT$" || upper == "CLOCK$") {
+    return true;
+  }
+  return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0);
+}
+
+}  // namespace
+
+bool namesOneEntry(const std::string& path) {
+  if (path.size() < 4) return false;  // "", "c:", "c:\", "c:x" and the like
+  // Longer names are refused by both look-ups alike; they are left to the search, since Wine's
+  // attribute look-up reads a name of 32,768 characters or more as a shorter one.
+  if (path.size() >= 260) return false;
+  if (isSeparator(path[0]) && isSeparator(path[1])) return false;  // UNC, \\?\ and \\.\ paths
+  if (isSeparator(path.back())) return false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    // Wildcards of a directory search (< > and " are the DOS forms), and a stream or drive
+    // colon anywhere but after the drive letter.
+    if (c == '*' || c == '?' || c == '<' || c == '>' || c == '"' || (c == ':' && i != 1)) return false;
+  }
+  if (path[1] == ':' && !isSeparator(path[2])) return false;  // relative to a drive's current directory
+  std::size_t start = path.size();
+  while (start > 0 && !isSeparator(path[start - 1])) --start;
+  const std::string_view last = std::string_view(path).substr(start);
+  // Windows drops trailing dots and spaces of a name; "." and ".." are caught here as well.
+  if (last.back() == '.' || last.back() == ' ') return false;
+  std::string_view base = last.substr(0, last.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  return !isDeviceName(base);
 }
 
 void normalizeBackslashes(std::string& path, const PathCodePage& codePage) {

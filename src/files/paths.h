@@ -17,6 +17,11 @@ struct PathCodePage {
 bool isRelativePath(const std::string& path);
 // True for "X:\", "X:\." and "X:\.\." forms: a drive root needs no look-up.
 bool isDriveRootForm(const std::string& path);
+// True when the path names one file or directory by its full name: no wildcards, no stream, no
+// device name, no trailing separator, dot or space, not a UNC or device path, not relative to a
+// drive's current directory. For such a path, a look-up of its attributes answers what a
+// directory search for it would.
+bool namesOneEntry(const std::string& path);
 void normalizeBackslashes(std::string& path);  // unchanged when the round trip is lossy
 void lowerCasePath(std::string& path);         // A-Z only; unchanged when lossy
 void normalizeBackslashes(std::string& path, const PathCodePage& codePage);

@@ -70,21 +70,33 @@ void upperCaseAscii(std::string& text) {
 
 }  // namespace
 
-void expandWith(std::string& text, const ExpandValues& values, const char* environmentBlock) {
+void expandLauncherVariables(std::string& text, const ExpandValues& values) {
   for (const auto& variable : kLauncherVariables) {
     replaceAll(text, variable.pattern, valueOf(variable.value, values));
   }
+}
+
+void expandEnvironment(std::string& text, const char* environmentBlock) {
   if (environmentBlock == nullptr) return;
+  std::string pattern;
   for (const char* entry = environmentBlock; *entry != '\0'; entry += std::strlen(entry) + 1) {
+    // Every pattern begins with "${": a text without one is left as it is by every entry that
+    // follows (a value is only inserted where a pattern matched).
+    if (text.find("${") == std::string::npos) return;
     std::string_view whole(entry);
     std::size_t equals = whole.find('=');
     if (equals == std::string_view::npos) continue;
-    std::string pattern = "${" + std::string(whole.substr(0, equals)) + "}";
+    pattern.assign("${").append(whole.substr(0, equals)).append("}");
     std::string_view value = whole.substr(equals + 1);
     replaceAll(text, pattern, value);
     upperCaseAscii(pattern);
     replaceAll(text, pattern, value);
   }
+}
+
+void expandWith(std::string& text, const ExpandValues& values, const char* environmentBlock) {
+  expandLauncherVariables(text, values);
+  expandEnvironment(text, environmentBlock);
 }
 
 }  // namespace quorv

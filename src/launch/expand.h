@@ -17,7 +17,11 @@ void replaceAll(std::string& text, std::string_view pattern, std::string_view va
 // The 21 launcher variables in order, then the environment block (NAME=VALUE entries, each
 // NUL-terminated, ending with an empty entry; may be null) exactly and in upper case.
 void expandWith(std::string& text, const ExpandValues& values, const char* environmentBlock);
-// System side: gathers the values and a fresh environment block on every call.
+// The two halves of expandWith.
+void expandLauncherVariables(std::string& text, const ExpandValues& values);
+void expandEnvironment(std::string& text, const char* environmentBlock);
+// System side: gathers the values on every call, and a fresh environment block when the text
+// still holds a "${" after the launcher variables.
 void expandVariables(std::string& text);
 
 }  // namespace quorv

@@ -31,8 +31,10 @@ void expandVariables(std::string& text) {
   values.tempDirectory = tempDirectory;
   values.jvmHome = getJvmHome();
   values.systemTempDirectory = getTempPath();
+  expandLauncherVariables(text, values);
+  if (text.find("${") == std::string::npos) return;
   EnvironmentBlock environment;
-  expandWith(text, values, environment.get());
+  expandEnvironment(text, environment.get());
 }
 
 }  // namespace quorv

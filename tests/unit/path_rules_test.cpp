@@ -47,6 +47,25 @@ TEST(IsDriveRootForm, KnowsTheThreeRootForms) {
   }
 }
 
+TEST(NamesOneEntry, TellsPlainNamesFromWhatOnlyADirectorySearchAnswers) {
+  for (const char* plain : {"c:\\app\\lib\\a.jar", "C:\\App\\..\\jre\\bin\\java.exe", "lib\\a.jar", "a.jar",
+                            "c:/app/lib", "c:\\app\\.hidden", "c:\\app\\console.log", "c:\\app\\nul2",
+                            "c:\\app\\com10", "c:\\dir.d\\x"}) {
+    EXPECT_TRUE(namesOneEntry(plain)) << plain;
+  }
+  for (const char* other : {"", "c:", "c:\\", "c:\\.", "c:x.jar", "c:\\app\\", "c:\\app/", "c:\\app\\*.jar",
+                            "c:\\app\\a?.jar", "c:\\app\\a<", "c:\\app\\a>b", "c:\\app\\\"a\"",
+                            "c:\\app\\a.jar:stream", "\\\\server\\share", "\\\\?\\c:\\app\\a.jar",
+                            "//server/share/a", "c:\\app\\.", "c:\\app\\..", "c:\\app\\a.jar.",
+                            "c:\\app\\a.jar ", "c:\\app\\NUL", "c:\\app\\nul.txt", "c:\\app\\con .log",
+                            "c:\\app\\Com1", "c:\\app\\lpt\xB9", "c:\\app\\CONOUT$", "aux"}) {
+    EXPECT_FALSE(namesOneEntry(other)) << other;
+  }
+  EXPECT_TRUE(namesOneEntry("c:\\" + std::string(256, 'x')));  // 259 characters
+  EXPECT_FALSE(namesOneEntry("c:\\" + std::string(257, 'x')));
+  EXPECT_FALSE(namesOneEntry("c:\\" + std::string(1 << 20, 'x')));
+}
+
 TEST(NormalizeBackslashes, CollapsesRunsButKeepsTheLeadingPair) {
   struct Case {
     const char* in;

@@ -1,7 +1,9 @@
 """Start-up of the real launcher under Wine: the appended data block, the diagnostic log, the
 choice of the role and the fatal path."""
 import os
+import re
 import struct
+import subprocess
 
 import harness
 
@@ -106,6 +108,13 @@ class Foundation(harness.WineTestCase):
         expected = harness.winpath(self.path("work", "dir"))
         self.assertIn("change working directory to " + expected, text)
 
+    def test_user32_is_not_loaded_at_every_start(self):
+        # user32 (with the libraries it brings) costs every process start several milliseconds,
+        # and only a message box or the search for a window needs it: it is loaded then.
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", harness.LAUNCHER], capture_output=True,
+                              check=True, timeout=60).stdout.decode("latin-1")
+        imported = sorted(name.lower() for name in re.findall(r"DLL Name: (\S+)", dump))
+        self.assertEqual(imported, ["advapi32.dll", "kernel32.dll", "msvcrt.dll"])
 
 if __name__ == "__main__":
     harness.main()

@@ -345,6 +345,9 @@ class FailureTest(LaunchCase):
             ({121: "A0lib.jar;A1${QUORV_EXEDIR}gone.jar;E1UNSET_CP"}, {},
              "MSG1006 File or directory %sgone.jar not found or empty" % self.exe_dir(), None),
             ({121: "S1nowhere"}, {}, "MSG1006 File or directory nowhere not found or empty", None),
+            # An entry is looked for as a search pattern: app*.exe finds the launcher itself.
+            ({121: "A1${QUORV_EXEDIR}app*.exe;A1${QUORV_EXEDIR}no*.jar"}, {},
+             "MSG1006 File or directory %sno*.jar not found or empty" % self.exe_dir(), None),
             ({121: "E1UNSET_QUORV_CP;A1gone.jar"}, {}, "MSG1008 The environment variable UNSET_QUORV_CP has to be defined",
              None),
             ({}, {"QUORV_STANDIN_MISSING_CLASS": ENTRY}, "MSG1010 Couldn't load main class.",
