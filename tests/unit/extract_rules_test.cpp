@@ -49,7 +49,7 @@ TEST(LeavesDirectory, NamesThatWouldWriteOutsideTheTemporaryDirectory) {
 }
 
 TEST(Unscramble, IsAnExclusiveOrWithTheKeyOverAnyLength) {
-  for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 17u, 1000u}) {
+  for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 17u, 31u, 32u, 33u, 65u, 1000u}) {
     std::vector<unsigned char> data(size);
     for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<unsigned char>(i * 37 + 11);
     std::vector<unsigned char> scrambled = data;
