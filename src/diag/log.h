@@ -11,5 +11,8 @@ void logError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The log file's path, or nothing when logging is off. Does not switch the log on.
 std::optional<std::string> getLogPath();
+// Whether log lines are written. Before the first line it tells whether they will be tried;
+// neither creates the log.
+bool logIsOn();
 
 }  // namespace quorv

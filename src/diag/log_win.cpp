@@ -106,4 +106,9 @@ void logError(const char* format, ...) {
 
 std::optional<std::string> getLogPath() { return logPath; }
 
+bool logIsOn() {
+  if (initialised) return logPath.has_value();
+  return variableIsYes("QUORV_LOG") || variableIsYes("ZENTRILEX_LOG");
+}
+
 }  // namespace quorv

@@ -10,6 +10,22 @@ namespace quorv {
 void replaceAll(std::string& text, std::string_view pattern, std::string_view value) {
   if (pattern.empty()) return;
   std::size_t position = text.find(pattern);
+  if (position == std::string::npos) return;
+  if (!logIsOn()) {
+    // Nobody sees the text between two replacements: one pass over the original builds the
+    // same result (each search resumes behind the inserted value, that is in the original's
+    // remainder), where replacing in place would move the rest of the text every time.
+    std::string out;
+    std::size_t from = 0;
+    while (position != std::string::npos) {
+      out.append(text, from, position - from).append(value);
+      from = position + pattern.size();
+      position = text.find(pattern, from);
+    }
+    out.append(text, from, std::string::npos);
+    text = std::move(out);
+    return;
+  }
   while (position != std::string::npos) {
     text.replace(position, pattern.size(), value);
     logMessage("expanding %.*s to %.*s in %s.", static_cast<int>(pattern.size()), pattern.data(),

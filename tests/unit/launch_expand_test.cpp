@@ -42,13 +42,19 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutSearchingInsertedValues) {
       {"no match", "${X}", "1", "no match", 0},
       {"${X}${X}", "${X}", "", "", 2},
       {"aaa", "a", "aa", "aaaaaa", 3},
+      {"${X}${X}}", "${X}}", "-", "${X}-", 1},  // the first place where the pattern begins counts
+      {"tail${X", "${X}", "1", "tail${X", 0},
   };
-  for (const auto& c : cases) {
-    test::resetHost();
-    std::string text = c.text;
-    replaceAll(text, c.pattern, c.value);
-    EXPECT_EQ(text, c.expected) << c.text;
-    EXPECT_EQ(static_cast<int>(test::loggedLines().size()), c.replacements) << c.text;
+  // With the log off the result is built in one pass; it must be the same.
+  for (bool logOn : {true, false}) {
+    for (const auto& c : cases) {
+      test::resetHost();
+      test::setLogOn(logOn);
+      std::string text = c.text;
+      replaceAll(text, c.pattern, c.value);
+      EXPECT_EQ(text, c.expected) << c.text << (logOn ? "" : " (log off)");
+      EXPECT_EQ(static_cast<int>(test::loggedLines().size()), logOn ? c.replacements : 0) << c.text;
+    }
   }
 }
 

@@ -65,6 +65,19 @@ void logError(const char* format, ...) {
 
 std::optional<std::string> getLogPath() { return std::nullopt; }
 
+namespace {
+
+#ifdef QUORV_HOST_LOG_OFF
+constexpr bool kLogOnByDefault = false;
+#else
+constexpr bool kLogOnByDefault = true;
+#endif
+bool logOn = kLogOnByDefault;
+
+}  // namespace
+
+bool logIsOn() { return logOn; }
+
 void showMessage(const std::string& text) { test::shownMessages().push_back(text); }
 
 void exitLauncher(int code) {
@@ -114,7 +127,10 @@ void resetHost() {
   shownMessages().clear();
   configStore() = ConfigStore{};
   useMessageBox = true;
+  logOn = kLogOnByDefault;
 }
+
+void setLogOn(bool on) { logOn = on; }
 
 bool logContains(const std::string& line) {
   const auto& lines = loggedLines();
