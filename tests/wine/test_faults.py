@@ -159,31 +159,6 @@ class ExtractionFaultTest(HostileCase):
         self.assertLess(usage.used, 256 * 1024, "the partly written file still takes room")
 
 
-def service_log(svc):
-    """The lines of the service process's log; the log directory is also the service's TMP, so
-    it holds the runs' temporary files and directories too."""
-    for name in sorted(os.listdir(svc.logs)):
-        if not name.startswith("zlx_nlog"):
-            continue
-        with open(os.path.join(svc.logs, name), encoding="latin-1") as f:
-            text = f.read().replace("\r\n", "\n")
-        if "\nservice main\n" in text:
-            return text.split("\n")
-    return []
-
-
-def worker_log(svc):
-    """The lines of the worker's log (the one that holds the restart marker in its command line)."""
-    for name in sorted(os.listdir(svc.logs)):
-        if not name.startswith("zlx_nlog"):
-            continue
-        with open(os.path.join(svc.logs, name), encoding="latin-1") as f:
-            text = f.read().replace("\r\n", "\n")
-        if "\nextracting files\n" in text:
-            return text.split("\n")
-    return []
-
-
 class ServiceFaultTest(ServiceTestCase):
     """The real chain: svcrunner as the service's program (for the environment), the launcher as
     service process and as its own worker, the stand-in JVM as the Java side."""
@@ -236,9 +211,9 @@ class ServiceFaultTest(ServiceTestCase):
         self.assertEqual(kill_processes(svc.exe, WORKER), 1)
         # The service process sees its worker end with the code of the kill and ends itself.
         deadline = time.time() + 60
-        while time.time() < deadline and "exiting" not in service_log(svc):
+        while time.time() < deadline and "exiting" not in svc.log_holding("service main"):
             time.sleep(0.2)
-        log = service_log(svc)
+        log = svc.log_holding("service main")
         ended = [l for l in log if l.startswith("process terminated with exit code ")]
         self.assertEqual(len(ended), 1, log)
         code = int(ended[0].rsplit(" ", 1)[1])
@@ -284,7 +259,7 @@ class ServiceFaultTest(ServiceTestCase):
         record = "\n".join(self.record().lines)
         for line in ("main serving", "stdin line 0", "main returns", "DestroyJavaVM"):
             self.assertIn(line, record)
-        log = service_log(svc)
+        log = svc.log_holding("service main")
         self.assertEqual(log.count("sending shutdown 0"), 1)
         self.assertIn("process terminated with exit code 0", log)
 
@@ -295,7 +270,7 @@ class ServiceFaultTest(ServiceTestCase):
         svc = self.service("svc")
         self.assertEqual(probe("start", svc.name).code, 0)
         record = self.wait_for("main serving")
-        self.assertIn("got version from execution 1.8.0_202", "\n".join(worker_log(svc)))
+        self.assertIn("got version from execution 1.8.0_202", "\n".join(svc.log_holding("extracting files")))
         run_dir = os.path.basename(host_path(record.option("-Dquorv.tempDir=")))
         probe("control", svc.name, 1)
         svc.wait(STOPPED)
@@ -317,7 +292,7 @@ class ServiceFaultTest(ServiceTestCase):
         status = svc.wait(STOPPED, seconds=120)
         self.assertEqual((status["exit"], status["specific"]), (0, 0))
         self.assertIn("stdin line 0", self.record().lines)
-        self.assertEqual(service_log(svc).count("sending shutdown 0"), 1)
+        self.assertEqual(svc.log_holding("service main").count("sending shutdown 0"), 1)
 
 
 if __name__ == "__main__":

@@ -22,11 +22,7 @@ class Foundation(harness.WineTestCase):
         self.assertEqual(r.out, "")
 
     def test_wrong_magic_and_missing_block(self):
-        stub = self.path("stub.exe")
-        with open(harness.LAUNCHER, "rb") as f:
-            data = f.read()
-        with open(stub, "wb") as f:
-            f.write(data[:harness.appended_offset(data)])
+        stub = self.launcher(name="stub.exe", block=b"")  # no data block at all
         harness.set_relay_filter("user32.MessageBoxA")
         r = harness.run(stub, ["/status"], env={"WINEDEBUG": "+relay"})
         self.assertEqual(r.code, 1)
@@ -61,11 +57,7 @@ class Foundation(harness.WineTestCase):
 
     def test_reader_error_line_is_followed_by_an_empty_line(self):
         # The format "error %d %d\n" ends in a line feed of its own, and the log adds one.
-        stub = self.path("stub.exe")
-        with open(harness.LAUNCHER, "rb") as f:
-            data = f.read()
-        with open(stub, "wb") as f:
-            f.write(data[:harness.appended_offset(data)])
+        stub = self.launcher(name="stub.exe", block=b"")  # no data block at all
         before = self.log_files()
         r = harness.run(stub, ["/status"], env={"QUORV_LOG": "yes"})
         self.assertEqual(r.code, 1)

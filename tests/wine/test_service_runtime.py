@@ -91,14 +91,24 @@ class Service:
             time.sleep(0.1)
         self.case.fail("the worker never recorded %r: %r" % (line, self.record()))
 
+    def log_holding(self, line):
+        """The lines of the log that holds `line` as a whole, finished line; [] while none does.
+        The log directory is also the service's TMP, so it may hold the runs' temporary files."""
+        for name in sorted(os.listdir(self.logs)):
+            if not name.startswith("zlx_nlog"):
+                continue
+            with open(os.path.join(self.logs, name), encoding="latin-1") as f:
+                lines_ = f.read().replace("\r\n", "\n").split("\n")
+            if line in lines_[1:-1]:
+                return lines_
+        return []
+
     def service_log(self):
         """The lines of the service process's log (the one that holds "service main")."""
-        for name in sorted(os.listdir(self.logs)):
-            with open(os.path.join(self.logs, name), encoding="latin-1") as f:
-                text = f.read()
-            if "\nservice main\n" in text.replace("\r\n", "\n"):
-                return text.replace("\r\n", "\n").split("\n")
-        self.case.fail("no log of the service process in %r" % os.listdir(self.logs))
+        log = self.log_holding("service main")
+        if not log:
+            self.case.fail("no log of the service process in %r" % os.listdir(self.logs))
+        return log
 
 
 class RuntimeTest(ServiceTestCase):
