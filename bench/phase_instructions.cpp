@@ -1,11 +1,11 @@
 // The launcher's own work in each phase of a realistic worker start, run once on the host so that
 // callgrind can count its instructions (valgrind cannot run the Windows executable under Wine).
 //
-//   valgrind --tool=callgrind quorv_bench_phases
+//   valgrind --tool=callgrind quorv_bench_phases VMOPTIONS-FILE
 //
 // The configuration is the one of bench/run's worker-start figure: 20 class-path entries (19
-// archives and one directory), 5 included files of 1 MiB, a .vmoptions file of 30 lines and two
-// configured options, a search sequence of one relative Java home with a cached version. Each
+// archives and one directory), 5 included files of 1 MiB, the .vmoptions file of 30 lines that
+// bench/run writes (read before the phases run) and two configured options, a search sequence of one relative Java home with a cached version. Each
 // phase is one function, so that callgrind's inclusive count of that function is the phase:
 //
 //   phaseConfigurationLoad  the appended data block read into the store, the locale table
@@ -42,18 +42,6 @@ constexpr std::size_t kIncludedSize = 1 << 20;
 constexpr std::size_t kCopyBuffer = 256 * 1024;  // the launcher's extraction buffer
 const std::string kTempDirectory = "C:\\Users\\svc\\AppData\\Local\\Temp\\qrv1A2B.tmp_dir1765370000";
 
-const char* const kVmOptionsLines[] = {
-    "# Memory", "-Xms64m", "-Xmx512m", "-Xss1m", "-XX:MaxMetaspaceSize=256m", "",
-    "# Garbage collection", "-XX:+UseG1GC", "-XX:MaxGCPauseMillis=200", "-XX:+HeapDumpOnOutOfMemoryError",
-    "-XX:HeapDumpPath=${launcher:sys.launcherDirectory}dumps", "",
-    "# Application", "-Dapp.home=${launcher:sys.launcherDirectory}", "-Dapp.temp=${launcher:sys.tempDir}",
-    "-Dapp.work=%QUORV_TEMPDIR%", "-Dlog.dir=%QUORV_EXEDIR%logs", "-Dfile.encoding=UTF-8",
-    "-Djava.net.preferIPv4Stack=true", "-Duser.timezone=UTC", "-Dapp.profile=production",
-    "-Dapp.port=8080", "-Dapp.admin.port=8081", "-Dapp.threads=16", "-Dapp.cache.size=1024",
-    "-Dapp.jvm=${launcher:sys.jvmHome}", "-Djava.awt.headless=true", "-Dsun.net.inetaddr.ttl=60",
-    "-Dcom.sun.management.jmxremote=false", "-Dapp.user=${USERNAME}",
-};
-
 // An environment block as a service's process has it: about forty variables.
 std::string environmentBlock() {
   const char* const entries[] = {
@@ -79,21 +67,26 @@ std::string environmentBlock() {
   return block;
 }
 
-std::string joinLines(const char* const* lines, std::size_t count) {
+std::string readWhole(const char* path) {
   std::string text;
-  for (std::size_t i = 0; i < count; ++i) text.append(lines[i]).append("\n");
+  if (std::FILE* file = std::fopen(path, "rb")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+  }
   return text;
 }
 
 struct Realistic {
   test::Bytes file;  // a PE image followed by the block and the included files
   std::string environment = environmentBlock();
-  std::string vmOptions = joinLines(kVmOptionsLines, sizeof kVmOptionsLines / sizeof *kVmOptionsLines);
+  std::string vmOptions;
   std::vector<unsigned char> included = std::vector<unsigned char>(kIncludedFiles * kIncludedSize, 0x5A);
 };
 
-Realistic makeRealistic() {
+Realistic makeRealistic(const char* vmOptionsFile) {
   Realistic r;
+  r.vmOptions = readWhole(vmOptionsFile);
   test::BlockSpec spec;
   std::string classPath;
   for (int i = 0; i < 19; ++i) classPath += "A0lib\\lib" + std::to_string(1000 + i).substr(1) + ".jar;";
@@ -205,8 +198,12 @@ __attribute__((noinline)) std::size_t phaseOptionBuilding(const Realistic& r) {
 
 }  // extern "C"
 
-int main() {
-  Realistic r = makeRealistic();
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: quorv_bench_phases VMOPTIONS-FILE\n");
+    return 2;
+  }
+  Realistic r = makeRealistic(argv[1]);
   phaseConfigurationLoad(r);
   const std::size_t files = phaseExtraction(r);
   const bool found = phaseSearch(r);

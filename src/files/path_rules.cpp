@@ -1,9 +1,10 @@
-// Path rules that need no system call: relative or absolute, drive roots, backslash runs,
-// lower-casing, and resolution against a directory.
+// Path rules that need no system call: relative or absolute, drive roots, names of one plain
+// entry, backslash runs, lower-casing, and resolution against a directory.
 #include <algorithm>
 #include <cctype>
 #include <string_view>
 
+#include "core/ascii.h"
 #include "files/codepage.h"
 #include "files/paths.h"
 
@@ -56,14 +57,12 @@ namespace {
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // A reserved device name (CON, NUL, COM1 and so on), which Windows finds in every directory.
 // Any fourth character after COM or LPT counts, since newer systems also take superscript
 // digits there.
 bool isDeviceName(std::string_view base) {
-  std::string upper;
-  for (char c : base) upper += upperAscii(c);
+  std::string upper(base);
+  upperCaseAscii(upper);
   if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
       upper == "CONOUT$" || upper == "CLOCK$") {
     return true;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/ascii.h"
 #include "diag/log.h"
 
 namespace quorv {
@@ -76,12 +77,6 @@ std::string_view valueOf(Launcher which, const ExpandValues& values) {
     case Launcher::SystemTemp: return values.systemTempDirectory;
   }
   return {};
-}
-
-void upperCaseAscii(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
 }
 
 }  // namespace

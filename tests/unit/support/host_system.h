@@ -16,8 +16,8 @@ std::vector<std::string>& shownMessages();
 // Clears the recorded lines and messages and the configuration store.
 void resetHost();
 bool logContains(const std::string& line);
-// Whether the core sees its log as on (logIsOn); on unless built with QUORV_HOST_LOG_OFF.
-// resetHost() puts it back.
+// Switches the log: off, no line is recorded and logIsOn() says so. On unless built with
+// QUORV_HOST_LOG_OFF; resetHost() puts it back.
 void setLogOn(bool on);
 
 }  // namespace quorv::test
