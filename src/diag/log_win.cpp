@@ -23,6 +23,9 @@ bool variableIsYes(const char* name) {
   return n == 3 && value[0] == 'y' && value[1] == 'e' && value[2] == 's';
 }
 
+// The log is asked for by QUORV_LOG or ZENTRILEX_LOG set to exactly "yes".
+bool logRequested() { return variableIsYes("QUORV_LOG") || variableIsYes("ZENTRILEX_LOG"); }
+
 bool isDirectory(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -50,7 +53,7 @@ std::optional<std::string> newLogFileName() {
 
 void initialise() {
   initialised = true;
-  if (!variableIsYes("QUORV_LOG") && !variableIsYes("ZENTRILEX_LOG")) return;
+  if (!logRequested()) return;
   if (auto name = newLogFileName()) {
     logFile = std::fopen(name->c_str(), "w");
     if (logFile != nullptr) logPath = *name;
@@ -108,7 +111,7 @@ std::optional<std::string> getLogPath() { return logPath; }
 
 bool logIsOn() {
   if (initialised) return logPath.has_value();
-  return variableIsYes("QUORV_LOG") || variableIsYes("ZENTRILEX_LOG");
+  return logRequested();
 }
 
 }  // namespace quorv
