@@ -17,6 +17,9 @@ constexpr int Arguments = 124;
 constexpr int AllowJArguments = 125;
 constexpr int MinVersion = 126;
 constexpr int MaxVersion = 127;
+constexpr int MinRelease = 30400;      // lowest accepted Java feature release, a number
+constexpr int MaxRelease = 30401;      // highest accepted Java feature release, a number
+constexpr int AppEnvironment = 30402;  // worker's variables: "NAME=value" lines
 constexpr int SearchSequence = 128;
 constexpr int AllowBeta = 130;
 constexpr int JdkRequired = 131;

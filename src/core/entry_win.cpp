@@ -17,6 +17,7 @@
 #include "files/paths.h"
 #include "instance/guard.h"
 #include "jvm/load.h"
+#include "launch/app_env.h"
 #include "launch/launch.h"
 #include "service/commands.h"
 #include "service/runtime_win.h"
@@ -79,6 +80,7 @@ int runServiceProcess() {
 }
 
 int runWorker(std::vector<std::u16string>& arguments) {
+  setWorkerEnvironment();
   if (extractIncludedFiles(true) != 0) fatalConfiguredError(key::MsgInternal, detail::ExtractionFailed);
   setNativeLibraryPath();
   logMessage("registering ConsoleCtrlHandler");

@@ -5,6 +5,7 @@
 #include "config/keys.h"
 #include "config/store.h"
 #include "diag/log.h"
+#include "jvm/release.h"
 
 namespace quorv {
 namespace {
@@ -41,6 +42,12 @@ bool isVersionAcceptable(const std::string& version, const std::string& minimum,
   }
   if (compareOverLimit(version, minimum) < 0) return false;
   if (compareOverLimit(version, maximum) > 0) return false;
+  const int minRelease = getConfigInt(key::MinRelease);
+  const int maxRelease = getConfigInt(key::MaxRelease);
+  if (!isReleaseInRange(version, minRelease, maxRelease)) {
+    logMessage("release of %s outside %d to %d", version.c_str(), minRelease, maxRelease);
+    return false;
+  }
   return true;
 }
 
@@ -48,7 +55,7 @@ bool isVersionNameInRange(const std::string& name, const std::string& minimum,
                           const std::string& maximum) {
   if (compareBytes(name, minimum, std::min(name.size(), minimum.size())) < 0) return false;
   if (compareBytes(name, maximum, std::min(name.size(), maximum.size())) > 0) return false;
-  return true;
+  return isReleaseInRange(name, getConfigInt(key::MinRelease), getConfigInt(key::MaxRelease));
 }
 
 bool isVersionGreater(std::string_view version, std::string_view other) {

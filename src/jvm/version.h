@@ -1,6 +1,6 @@
 // Version texts of Java runtimes: the limits check, the looser pre-filter for registry version
 // names, the first line of "java -version" and the byte-wise order used to rank versions.
-// Versions are never parsed into numbers; every comparison is over unsigned bytes.
+// The text limits compare unsigned bytes; only the release limits (jvm/release.h) read a number.
 #pragma once
 #include <string>
 #include <string_view>
@@ -13,10 +13,12 @@ namespace quorv {
 int compareOverLimit(std::string_view version, std::string_view limit);
 // True when the text holds "beta", "ea" or "rc" anywhere (case-sensitive).
 bool hasBetaMarker(std::string_view version);
-// The beta rule (with configuration key 130) and both limits, for a probed or cached version.
+// The beta rule (with configuration key 130), both text limits and the release limits, for a
+// probed or cached version.
 bool isVersionAcceptable(const std::string& version, const std::string& minimum,
                          const std::string& maximum, bool allowBeta);
-// Pre-filter for version names of registry keys: compares over the shorter of the two lengths.
+// Pre-filter for version names of registry keys: compares over the shorter of the two lengths,
+// then applies the release limits to the name.
 bool isVersionNameInRange(const std::string& name, const std::string& minimum,
                           const std::string& maximum);
 // Byte-wise order of whole texts; a text that is a prefix of another is smaller.

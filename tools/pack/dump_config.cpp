@@ -136,6 +136,7 @@ bool passesRule(const Setting& s, const std::string& value) {
     case Rule::ClassName: return isJavaClassName(value);
     case Rule::OneCharacter: return value.size() == 1;
     case Rule::Max199: return value.size() <= 199;
+    case Rule::ReleaseLimit: return canonicalNumber(value) && std::stoll(value) >= 1;
     default: return true;
   }
 }
@@ -171,7 +172,7 @@ void takeSetting(Dump& d, const Setting& s) {
       }
       return;
     case Form::Number:
-      if (present && canonicalNumber(value)) {
+      if (present && canonicalNumber(value) && passesRule(s, value)) {
         d.set(s.path, value);
         consume();
       }
@@ -238,6 +239,29 @@ void takeSetting(Dump& d, const Setting& s) {
       if (text.empty() && s.path == "version.product-version" && d.version->productVersion != d.version->fileVersion)
         text = *utf8ToUtf16(versionText(d.version->productVersion));
       if (!text.empty()) d.set(s.path, tomlString(utf16ToUtf8(text)));
+      return;
+    }
+    case Form::Environment: {
+      // Only as the packer writes it: sorted names, each once whatever its case, one line each.
+      if (!present || value.empty()) return;
+      auto lines = split(value, '\n');
+      std::set<std::string> upper;
+      for (size_t i = 0; i < lines.size(); ++i) {
+        size_t equals = lines[i].find('=');
+        if (equals == 0 || equals == std::string::npos || lines[i].find('\0') != std::string::npos) return;
+        std::string name = lines[i].substr(0, equals);
+        if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+          return;
+        if (i > 0 && !(lines[i - 1].substr(0, lines[i - 1].find('=')) < name)) return;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : static_cast<char>(c); });
+        if (!upper.insert(name).second) return;
+      }
+      for (const auto& l : lines) {
+        size_t equals = l.find('=');
+        d.line(std::string(s.path), tomlKey(latin1ToUtf8(l.substr(0, equals))) + " = " + text8(l.substr(equals + 1)));
+      }
+      consume();
       return;
     }
     case Form::IconFile:

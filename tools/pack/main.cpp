@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
     auto runtimePath = [&] { return runtime.empty() ? self / "quorv-runtime.jar" : utf8Path(runtime); };
     if (*build || *check) {
       ParseResult parsed = parseConfigFile(utf8Path(config), ParseOptions{runtimePath(), true});
+      if (*check)
+        for (const auto& w : parsed.warnings) std::cerr << formatProblem(w) << "\n";
       if (int rc = reportProblems(parsed.problems); rc != 0 || *check) {
         if (rc == 0) std::cout << config << ": ok\n";
         return rc;

@@ -14,6 +14,7 @@
 
 #include "config/keys.h"
 #include "file_io.h"
+#include "jvm/release.h"
 #include "settings.h"
 #include "text_codec.h"
 #include "version_resource.h"
@@ -111,10 +112,16 @@ struct Parse {
   std::optional<int64_t> kind;
   int kindLine = 0;
   std::map<std::string, std::pair<std::string, int>> versions;  // path -> value, line
+  std::map<std::string, std::pair<int64_t, int>> releases;      // path -> value, line
   std::vector<std::pair<IncludedFile, int>> files;             // with the line of each entry
+
+  std::vector<Problem> warnings;
 
   void problem(int line, const std::string& key, std::string message, std::string hint = "") {
     problems.push_back(Problem{file, line, key, std::move(message), std::move(hint)});
+  }
+  void warning(int line, const std::string& key, const std::string& message, std::string hint = "") {
+    warnings.push_back(Problem{file, line, key, "warning: " + message, std::move(hint)});
   }
 };
 
@@ -509,6 +516,51 @@ void handleFiles(Parse& p, const toml::node& node, const std::string& path) {
   }
 }
 
+// [app.env]: variables by name, written sorted by name; Windows names ignore case, so two names
+// that differ only in case are one variable.
+void handleEnvironment(Parse& p, const Setting& s, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::table, path)) return;
+  std::map<std::string, std::string> variables;  // name -> value
+  std::map<std::string, std::pair<std::string, int>> seen;  // upper-cased name -> name, line
+  for (auto&& [k, value] : *node.as_table()) {
+    const std::string given(k.str());
+    const std::string subPath = path + "." + given;
+    const int line = lineOf(value);
+    auto name = to8bit(p, given, subPath, line);
+    if (!name) continue;
+    if (name->empty() || name->find('=') != std::string::npos ||
+        std::any_of(name->begin(), name->end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+      p.problem(line, subPath, "\"" + given + "\" is not a variable name",
+                "a name is not empty and holds no \"=\" and no control character");
+      continue;
+    }
+    if (!expect(p, value, toml::node_type::string, subPath)) continue;
+    auto text = to8bit(p, value.as_string()->get(), subPath, line);
+    if (!text) continue;
+    if (text->find('\n') != std::string::npos || text->find('\0') != std::string::npos) {
+      p.problem(line, subPath, "the value contains a line feed or a NUL character",
+                "a variable holds one line of text");
+      continue;
+    }
+    std::string upper = *name;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : static_cast<char>(c); });
+    auto [it, fresh] = seen.emplace(upper, std::make_pair(given, line));
+    if (!fresh) {
+      p.problem(line, subPath,
+                "\"" + given + "\" is the variable \"" + it->second.first + "\" (line " +
+                    std::to_string(it->second.second) + ")",
+                "Windows variable names ignore case; set each variable once");
+      continue;
+    }
+    variables[*name] = std::move(*text);
+  }
+  if (variables.empty()) return;
+  std::string stored;
+  for (const auto& [name, text] : variables) stored += (stored.empty() ? "" : "\n") + name + "=" + text;
+  put8(p, s.key, std::move(stored), path, lineOf(node));
+}
+
 void checkRule(Parse& p, const Setting& s, const std::string& value, const std::string& path, int line) {
   switch (s.rule) {
     case Rule::ServiceName:
@@ -529,6 +581,7 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
     case Rule::VersionLimit:
       p.versions[std::string(s.path)] = {value, line};
       break;
+    case Rule::ReleaseLimit:
     case Rule::None:
       break;
   }
@@ -556,6 +609,13 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
       if (v < INT32_MIN || v > INT32_MAX) {
         p.problem(line, path, "number out of range", "32-bit signed numbers only");
         return;
+      }
+      if (s.rule == Rule::ReleaseLimit) {
+        if (v < 1) {
+          p.problem(line, path, "must be 1 or more", "a Java feature release such as 11 or 17");
+          return;
+        }
+        p.releases[std::string(s.path)] = {v, line};
       }
       if (&s == findSetting("launcher.kind")) {
         p.kind = v;
@@ -634,6 +694,9 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
       p.config.executable.versionStrings[std::string(s.path)] = *utf8ToUtf16(v);  // toml++ gives UTF-8
       return;
     }
+    case Form::Environment:
+      handleEnvironment(p, s, node, path);
+      return;
     case Form::IconFile: {
       if (!expect(p, node, toml::node_type::string, path)) return;
       const std::string& text = node.as_string()->get();
@@ -745,6 +808,30 @@ void finish(Parse& p) {
                   latin1ToUtf8(max->second.first) + "\": no Java version can pass",
               "versions compare as text, character by character, so \"9\" is above \"17\"");
 
+  auto minRelease = p.releases.find("java.min-release");
+  auto maxRelease = p.releases.find("java.max-release");
+  if (minRelease != p.releases.end() && maxRelease != p.releases.end() &&
+      minRelease->second.first > maxRelease->second.first)
+    p.problem(minRelease->second.second, "java.min-release",
+              std::to_string(minRelease->second.first) + " is above java.max-release " +
+                  std::to_string(maxRelease->second.first) + ": no Java release can pass",
+              "lower java.min-release or raise java.max-release");
+
+  // A text limit such as "11" reads like a release number, but admits Java 9 ("9" is above "11").
+  for (auto [limit, numeric] : {std::pair{"java.min-version", "java.min-release"},
+                                 std::pair{"java.max-version", "java.max-release"}}) {
+    auto it = p.versions.find(limit);
+    if (it == p.versions.end()) continue;
+    const std::string& text = it->second.first;
+    const std::optional<int> release = javaRelease(text);
+    if (text.starts_with("1.") || !release || *release < 9) continue;
+    p.warning(it->second.second, limit,
+              "\"" + latin1ToUtf8(text) +
+                  "\" looks like a Java release number, but versions compare as text, character by "
+                  "character (\"9\" is above \"17\")",
+              "to compare release numbers, use " + std::string(numeric) + " = " + std::to_string(*release));
+  }
+
   for (const auto& s : settings())
     if (s.defaultValue != nullptr && !p.givenPaths.count(std::string(s.path)) && !p.stringOrigins.count(s.key))
       put8(p, s.key, s.defaultValue, std::string(s.path) + " (default)", 0);
@@ -798,23 +885,25 @@ void finish(Parse& p) {
 
   std::stable_sort(p.problems.begin(), p.problems.end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });
+  std::stable_sort(p.warnings.begin(), p.warnings.end(),
+                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
 }
 
 }  // namespace
 
 ParseResult parseConfigText(std::string_view text, const std::string& displayName, const fs::path& baseDir,
                             const ParseOptions& options) {
-  Parse p{displayName, baseDir, options, {}, {}, {}, {}, {}, {}, {}, true, {}, 0, {}, 0, {}, {}};
+  Parse p{displayName, baseDir, options, {}, {}, {}, {}, {}, {}, {}, true, {}, 0, {}, 0, {}, {}, {}, {}};
   toml::table root;
   try {
     root = toml::parse(text, displayName);
   } catch (const toml::parse_error& e) {
     p.problem(static_cast<int>(e.source().begin.line), "", std::string(e.description()), "not valid TOML");
-    return ParseResult{std::move(p.config), std::move(p.problems)};
+    return ParseResult{std::move(p.config), std::move(p.problems), {}};
   }
   walkTable(p, root, "");
   finish(p);
-  return ParseResult{std::move(p.config), std::move(p.problems)};
+  return ParseResult{std::move(p.config), std::move(p.problems), std::move(p.warnings)};
 }
 
 ParseResult parseConfigFile(const fs::path& file, const ParseOptions& options) {

@@ -17,6 +17,7 @@ struct ParseOptions {
 struct ParseResult {
   PackConfig config;
   std::vector<Problem> problems;  // sorted by line; empty when the file is sound
+  std::vector<Problem> warnings;  // sorted by line; what `check` points out in a sound file
 };
 
 // `displayName` names the file in problems; sources are taken relative to `baseDir`.

@@ -36,6 +36,13 @@ constexpr std::array kSettings = {
             "1.8.0_45)."},
     Setting{"java.max-version", key::MaxVersion, 0, VT::String, F::Text, R::VersionLimit, nullptr,
             "Highest accepted Java version, compared as text over its own length."},
+    Setting{"java.min-release", key::MinRelease, 0, VT::Int, F::Number, R::ReleaseLimit, nullptr,
+            "Lowest accepted Java feature release, a number from 1: the number after \"1.\" in a "
+            "version that begins with \"1.\" (1.8.0_392 is 8), else the leading number (11.0.22 is "
+            "11, 21-ea is 21). Applies wherever min-version does, and together with it; a version "
+            "without a release number is refused while a release limit is set."},
+    Setting{"java.max-release", key::MaxRelease, 0, VT::Int, F::Number, R::ReleaseLimit, nullptr,
+            "Highest accepted Java feature release, a number from 1, read like min-release."},
     Setting{"java.search", key::SearchSequence, 0, VT::List, F::SearchList, R::None, nullptr,
             "JVM search sequence: items \"R.\\\\jre\" or { type = \"R\", path = \".\\\\jre\" }; types "
             "A, B, R (Java home), E (environment variable), S (search path), Y (registry)."},
@@ -76,6 +83,12 @@ constexpr std::array kSettings = {
             "The single-instance semaphore is machine-wide (\"Global\\\") instead of per session."},
     Setting{"app.installations-value", key::InstallationsValue, 0, VT::String, F::Text, R::None, nullptr,
             "Registry value that lists earlier installation directories whose jre is a candidate."},
+    Setting{"app.env", key::AppEnvironment, 0, VT::Table, F::Environment, R::None, nullptr,
+            "Environment variables of the worker process: NAME = \"value\", set before anything "
+            "else the worker does, so the JVM search, the variable expansion and the application "
+            "see them. ${NAME} in a value is the service's own variable of that name (left as "
+            "written when there is none); an empty value removes the variable. The service's own "
+            "environment is unchanged."},
     Setting{"launcher.icon", 0, 0, VT::String, F::IconFile, R::None, nullptr,
             "Icon of the executable, as Explorer shows it: an .ico file on the build machine, relative "
             "to the configuration file. Replaces any icon of the launcher stub."},
@@ -232,6 +245,7 @@ std::string_view formDescription(Form form) {
     case Form::VersionText: return "string of the version resource (any Unicode text)";
     case Form::VersionNumber: return "numbers and string of the version resource";
     case Form::IconFile: return "icon group 1 and its images";
+    case Form::Environment: return "NAME=value per variable, sorted by name, joined with a line feed";
   }
   return "?";
 }

@@ -28,10 +28,11 @@ enum class Form {
   VersionText,    // a string of the executable's version resource
   VersionNumber,  // a version of the version resource: its numbers and its text
   IconFile,       // an .ico file that becomes the executable's icon
+  Environment,    // a table of variables: "NAME=value" lines joined with a line feed
 };
 
 // Extra rules a value must follow.
-enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit };
+enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit, ReleaseLimit };
 
 struct Setting {
   std::string_view path;  // TOML path, such as "service.name"
