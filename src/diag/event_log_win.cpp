@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <mutex>
+#include <string>
 
 #include "files/codepage.h"
 
@@ -37,25 +38,11 @@ DWORD parentProcessId() {
   return parent;
 }
 
-// The process id under which the Service Control Manager runs the service, 0 when it is not
-// running or cannot be asked.
-DWORD serviceProcessId(const std::u16string& name) {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (manager == nullptr) return 0;
-  DWORD pid = 0;
-  SC_HANDLE service =
-      OpenServiceW(manager, reinterpret_cast<const wchar_t*>(name.c_str()), SERVICE_QUERY_STATUS);
-  if (service != nullptr) {
-    SERVICE_STATUS_PROCESS status{};
-    DWORD needed = 0;
-    if (QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
-                             sizeof(status), &needed)) {
-      pid = status.dwProcessId;
-    }
-    CloseServiceHandle(service);
-  }
-  CloseServiceHandle(manager);
-  return pid;
+// The service process marks itself with a named event that lives as long as it does; a worker
+// looks for its parent's mark. A worker started from a console, by hand or by a console run of
+// the application, finds none.
+std::wstring serviceMarkName(DWORD pid) {
+  return L"Local\\quorv-service-process-" + std::to_wstring(pid);
 }
 
 // Caller holds eventLock.
@@ -65,7 +52,9 @@ bool isOn() {
   if (!workerDecided) {
     workerDecided = true;
     const DWORD parent = parentProcessId();
-    workerOfService = parent != 0 && parent == serviceProcessId(eventSource);
+    HANDLE mark = parent != 0 ? OpenEventW(SYNCHRONIZE, FALSE, serviceMarkName(parent).c_str()) : nullptr;
+    workerOfService = mark != nullptr;
+    if (mark != nullptr) CloseHandle(mark);
   }
   return workerOfService;
 }
@@ -85,6 +74,8 @@ void eventLogForServiceProcess(const std::string& source) {
   std::lock_guard<std::mutex> lock(eventLock);
   role = Role::ServiceProcess;
   eventSource = ansiToWide(source);
+  static HANDLE mark = CreateEventW(nullptr, TRUE, FALSE, serviceMarkName(GetCurrentProcessId()).c_str());
+  (void)mark;  // held until the process ends
 }
 
 void eventLogForWorker(const std::u16string& source) {

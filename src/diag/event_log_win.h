@@ -17,7 +17,8 @@ constexpr unsigned long kEventMessageId = 1;
 void eventLogForServiceProcess(const std::string& source);
 
 // A worker (restart marker last): `source` is the service name that its command line begins
-// with. Whether its parent is that service's process is looked up on the first event.
+// with. Whether its parent is a service process of this launcher is looked up on the first
+// event.
 void eventLogForWorker(const std::u16string& source);
 
 // Whether events are written by this process (decides a worker's case on the first call).
