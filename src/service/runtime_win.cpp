@@ -13,6 +13,7 @@
 #include "core/globals.h"
 #include "core/split.h"
 #include "diag/log.h"
+#include "files/run_dirs.h"
 #include "service/service_events_win.h"
 #include "service/supervision.h"
 
@@ -232,6 +233,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   DWORD exitCode = 0;
   if (!GetExitCodeProcess(process.handle, &exitCode)) exitCode = 0;
   logMessage("process terminated with exit code %d", static_cast<int>(exitCode));
+  removeWorkerTempDirectory(process.handle);
   {
     std::lock_guard<std::mutex> lock(statusLock);
     if (applyWorkerExit(supervision.status, exitCode)) {
