@@ -157,6 +157,31 @@ TEST(RealJvm, CreationFailure) {
   EXPECT_EQ(indexOf(out, "log: JVM created"), -1);
 }
 
+// A JVM that refuses its options says why on standard error itself, before the launcher's own
+// log line; in a service that text reaches the worker's standard error and nothing else.
+TEST(RealJvm, CreationFailurePrintsTheJvmsOwnMessage) {
+  struct Case {
+    std::vector<std::string> options;
+    std::vector<std::string> texts;  // each somewhere in standard error
+  } cases[] = {
+      {{"-Xmx1zz"}, {"Invalid maximum heap size: -Xmx1zz"}},
+      {{"-XX:+QuorvNoSuchFlag"}, {"Unrecognized VM option 'QuorvNoSuchFlag'"}},
+      {{"-Xmx64m", "-Xms2g"},
+       {"Initial heap size set to a larger value than the maximum heap size",
+        "Error occurred during initialization of VM"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> options;
+    for (const auto& option : c.options) options.insert(options.end(), {"--option", option});
+    const DriverRun run = runDriver(options, "com.quorv.runtime.WinLauncher", {});
+    EXPECT_EQ(run.code, 1) << c.options[0];
+    EXPECT_GE(indexOf(lines(run.out), "log: ERROR: could not initialize JVM"), 0) << run.out;
+    for (const auto& text : c.texts) EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
+    // The launcher shows no message of its own here: the JVM's text is what there is to read.
+    EXPECT_EQ(run.err.find("fatal: "), std::string::npos) << run.err;
+  }
+}
+
 TEST(RealJvm, FirstRunHook) {
   struct Case {
     const char* answer;
