@@ -36,11 +36,22 @@ std::string withBackslash(std::string path) {
   return path;
 }
 
-// Removes `path` and everything below it. A reparse point is removed as the link it is.
+// Removes `path` and everything below it. A reparse point is removed as the link it is. While a
+// directory is being emptied, a handle on it without delete sharing keeps it from being renamed
+// or replaced (by a junction, say) between the check and the enumeration.
 void removeTree(const std::string& path, int depth) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && depth < kDepthMax) {
+  HANDLE held = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (held == INVALID_HANDLE_VALUE) {
+    RemoveDirectoryA(path.c_str());  // only succeeds for an empty directory or a link
+    return;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool plainDirectory = GetFileInformationByHandle(held, &info) &&
+                              (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                              !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (plainDirectory && depth < kDepthMax) {
     const std::string base = withBackslash(path);
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((base + "*").c_str(), &entry);
@@ -59,13 +70,14 @@ void removeTree(const std::string& path, int depth) {
           if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
             SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
           }
-          DeleteFileA(child.c_str());
+          DeleteFileA(child.c_str());  // a symbolic link put here since is deleted as a link
         }
       } while (FindNextFileA(search, &entry));
       FindClose(search);
     }
   }
-  RemoveDirectoryA(path.c_str());
+  CloseHandle(held);
+  if (plainDirectory || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveDirectoryA(path.c_str());
 }
 
 // The per-run directories named by a record file ("<file>_dir<seconds>"), then the file itself
