@@ -11,10 +11,12 @@
 #include "core/command.h"
 #include "core/globals.h"
 #include "core/split.h"
+#include "diag/event_log_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 #include "files/extract.h"
 #include "files/paths.h"
+#include "files/run_dirs.h"
 #include "instance/guard.h"
 #include "jvm/load.h"
 #include "launch/app_env.h"
@@ -58,6 +60,7 @@ int runCommand(Command command) {
     case Command::Stop: return cmdStop(true);
     case Command::Start: return cmdStart();
     case Command::Status: return cmdStatus();
+    case Command::Restart: return cmdRestart();
     case Command::None: break;
   }
   return 0;
@@ -81,7 +84,10 @@ int runServiceProcess() {
 
 int runWorker(std::vector<std::u16string>& arguments) {
   setWorkerEnvironment();
+  // The service process puts the service's name first.
+  eventLogForWorker(arguments.empty() ? std::u16string() : arguments.front());
   if (extractIncludedFiles(true) != 0) fatalConfiguredError(key::MsgInternal, detail::ExtractionFailed);
+  claimRunDirectory();
   setNativeLibraryPath();
   logMessage("registering ConsoleCtrlHandler");
   SetConsoleCtrlHandler(consoleControlHandler, TRUE);

@@ -12,6 +12,7 @@
 #include "core/globals.h"
 #include "files/paths.h"
 #include "service/commands.h"
+#include "service/event_source_win.h"
 
 namespace quorv {
 namespace {
@@ -92,6 +93,7 @@ int cmdInstall(int startType, bool interactive) {
     return 1;
   }
   setDescription(service.handle);
+  registerEventSource(serviceName, getExecutablePath());
   say("Installed service '%s'.\n", serviceName.c_str());
   return 0;
 }
@@ -105,6 +107,7 @@ int cmdUninstall(bool report) {
   }
   ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), DELETE));
   if (service && DeleteService(service.handle)) {
+    removeEventSource(serviceName);
     if (report) say("Uninstalled service '%s'.\n", serviceName.c_str());
     return 0;
   }
@@ -112,7 +115,11 @@ int cmdUninstall(bool report) {
   return 1;
 }
 
-int cmdStop(bool report) {
+namespace {
+
+// cmdStop, and whether the service is stopped afterwards (it stopped, or it was not running).
+int stopService(bool report, bool& stopped) {
+  stopped = false;
   ScHandle manager = openManager(SC_MANAGER_CONNECT);
   if (!manager) {
     if (report) say("Could not open SCManager.\n");
@@ -129,6 +136,7 @@ int cmdStop(bool report) {
     say("Stopping service '%s'.\n", serviceName.c_str());
     if (waitForServiceStop(service.handle)) {
       say("Service stopped\n");
+      stopped = true;
     } else {
       say("Error while stopping service\n");
     }
@@ -136,10 +144,28 @@ int cmdStop(bool report) {
   }
   if (GetLastError() == ERROR_SERVICE_NOT_ACTIVE) {
     say("Service is already stopped.\n");
+    stopped = true;
     return 0;
   }
   if (report) say("Could not stop service.\n");
   return 1;
+}
+
+}  // namespace
+
+int cmdStop(bool report) {
+  bool stopped = false;
+  return stopService(report, stopped);
+}
+
+// A service that did not reach the stopped state within the stop's wait is not started again:
+// the start would only find it still running. The stop's texts have said so; the status is 1.
+int cmdRestart() {
+  bool stopped = false;
+  const int status = stopService(true, stopped);
+  if (status != 0) return status;
+  if (!stopped) return 1;
+  return cmdStart();
 }
 
 int cmdStart() {

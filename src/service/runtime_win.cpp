@@ -13,6 +13,8 @@
 #include "core/globals.h"
 #include "core/split.h"
 #include "diag/log.h"
+#include "files/run_dirs.h"
+#include "service/service_events_win.h"
 #include "service/supervision.h"
 
 namespace quorv {
@@ -146,6 +148,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   }
   serviceName = serviceNameFromDispatcher(argc >= 1 ? argv[0] : nullptr, argc >= 1);
   logMessage("service name is '%s'", serviceName.c_str());
+  eventLogForServiceProcess(serviceName);
 
   SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerA(serviceName.c_str(), serviceControlHandler);
   if (handle == nullptr) return;
@@ -199,6 +202,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
     const DWORD error = GetLastError();  // before the line's text is made, which may allocate
     logMessage("could not start process %s (%d)", narrowLikePrintf(commandLine).c_str(),
                static_cast<int>(error));
+    reportWorkerStartFailure(narrowLikePrintf(commandLine), error);
     reportStartFailure();
     return;
   }
@@ -229,6 +233,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   DWORD exitCode = 0;
   if (!GetExitCodeProcess(process.handle, &exitCode)) exitCode = 0;
   logMessage("process terminated with exit code %d", static_cast<int>(exitCode));
+  removeWorkerTempDirectory(process.handle);
   {
     std::lock_guard<std::mutex> lock(statusLock);
     if (applyWorkerExit(supervision.status, exitCode)) {
