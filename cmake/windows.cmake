@@ -8,8 +8,19 @@ set(QUORV_WIN_LINK -static -static-libgcc -static-libstdc++)
 find_path(QUORV_JNI_INCLUDE jni.h PATHS /usr/lib/jvm/java-17-openjdk-amd64/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 set(QUORV_JNI_INCLUDES ${CMAKE_SOURCE_DIR}/src/launch/jni_win ${QUORV_JNI_INCLUDE})
 
-add_executable(quorv-launcher ${QUORV_CORE_SOURCES} ${QUORV_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/src/launcher.rc)
-target_include_directories(quorv-launcher PRIVATE ${CMAKE_SOURCE_DIR}/src ${QUORV_JNI_INCLUDES})
+# The message table that the Application event log shows the launcher's events with.
+find_program(QUORV_WINDMC NAMES x86_64-w64-mingw32-windmc windmc REQUIRED)
+set(QUORV_MC_DIR ${CMAKE_BINARY_DIR}/event_messages)
+add_custom_command(
+  OUTPUT ${QUORV_MC_DIR}/event_messages.rc ${QUORV_MC_DIR}/MSG00409.bin
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUORV_MC_DIR}
+  COMMAND ${QUORV_WINDMC} -r ${QUORV_MC_DIR} -h ${QUORV_MC_DIR} ${CMAKE_SOURCE_DIR}/src/diag/event_messages.mc
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/diag/event_messages.mc
+  VERBATIM)
+
+add_executable(quorv-launcher ${QUORV_CORE_SOURCES} ${QUORV_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/src/launcher.rc
+               ${QUORV_MC_DIR}/event_messages.rc)
+target_include_directories(quorv-launcher PRIVATE ${CMAKE_SOURCE_DIR}/src ${QUORV_JNI_INCLUDES} ${QUORV_MC_DIR})
 target_link_options(quorv-launcher PRIVATE ${QUORV_WIN_LINK} -s)
 target_link_libraries(quorv-launcher PRIVATE advapi32)
 

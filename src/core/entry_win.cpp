@@ -11,6 +11,7 @@
 #include "core/command.h"
 #include "core/globals.h"
 #include "core/split.h"
+#include "diag/event_log_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 #include "files/extract.h"
@@ -79,6 +80,8 @@ int runServiceProcess() {
 }
 
 int runWorker(std::vector<std::u16string>& arguments) {
+  // The service process puts the service's name first.
+  eventLogForWorker(arguments.empty() ? std::u16string() : arguments.front());
   if (extractIncludedFiles(true) != 0) fatalConfiguredError(key::MsgInternal, detail::ExtractionFailed);
   setNativeLibraryPath();
   logMessage("registering ConsoleCtrlHandler");

@@ -1,5 +1,6 @@
-// Showing messages and ending a failing process: message box or standard error, then the
-// temporary directory is emptied and removed and the process ends.
+// Showing messages and ending a failing process: message box or standard error (and, in a
+// service, the Application event log), then the temporary directory is emptied and removed and
+// the process ends.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "config/store.h"
 #include "core/globals.h"
 #include "core/user32_win.h"
+#include "diag/event_log_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 
@@ -40,6 +42,7 @@ void showMessage(const std::string& text) {
     else longPath.resize(n);
     composed = composeMessage(text, &longPath);
   }
+  reportEvent(EventType::Error, composed);
   const User32* u = useMessageBox ? user32() : nullptr;
   if (u != nullptr && canShowMessageBox(*u)) {
     const std::string caption = getConfigString(key::Caption);

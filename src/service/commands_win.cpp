@@ -12,6 +12,7 @@
 #include "core/globals.h"
 #include "files/paths.h"
 #include "service/commands.h"
+#include "service/event_source_win.h"
 
 namespace quorv {
 namespace {
@@ -92,6 +93,7 @@ int cmdInstall(int startType, bool interactive) {
     return 1;
   }
   setDescription(service.handle);
+  registerEventSource(serviceName, getExecutablePath());
   say("Installed service '%s'.\n", serviceName.c_str());
   return 0;
 }
@@ -105,6 +107,7 @@ int cmdUninstall(bool report) {
   }
   ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), DELETE));
   if (service && DeleteService(service.handle)) {
+    removeEventSource(serviceName);
     if (report) say("Uninstalled service '%s'.\n", serviceName.c_str());
     return 0;
   }

@@ -13,6 +13,7 @@
 #include "core/globals.h"
 #include "core/split.h"
 #include "diag/log.h"
+#include "service/service_events_win.h"
 #include "service/supervision.h"
 
 namespace quorv {
@@ -146,6 +147,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   }
   serviceName = serviceNameFromDispatcher(argc >= 1 ? argv[0] : nullptr, argc >= 1);
   logMessage("service name is '%s'", serviceName.c_str());
+  eventLogForServiceProcess(serviceName);
 
   SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerA(serviceName.c_str(), serviceControlHandler);
   if (handle == nullptr) return;
@@ -199,6 +201,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
     const DWORD error = GetLastError();  // before the line's text is made, which may allocate
     logMessage("could not start process %s (%d)", narrowLikePrintf(commandLine).c_str(),
                static_cast<int>(error));
+    reportWorkerStartFailure(narrowLikePrintf(commandLine), error);
     reportStartFailure();
     return;
   }
