@@ -15,6 +15,7 @@ constexpr Word kCommands[] = {
     {"install-auto", Command::InstallAuto},  {"install-demand", Command::InstallDemand},
     {"uninstall", Command::Uninstall},       {"stop", Command::Stop},
     {"start", Command::Start},               {"status", Command::Status},
+    {"run", Command::Run},
 };
 
 bool isSpaceOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }

@@ -7,7 +7,8 @@
 
 namespace quorv {
 
-enum class Command { None, Install, InstallAndStart, InstallAuto, InstallDemand, Uninstall, Stop, Start, Status };
+enum class Command { None, Install, InstallAndStart, InstallAuto, InstallDemand, Uninstall, Stop, Start, Status,
+                     Run };
 
 struct ServiceCommand {
   Command command = Command::None;          // None: no prefix, or a word that names no command

@@ -58,6 +58,7 @@ int runCommand(Command command) {
     case Command::Stop: return cmdStop(true);
     case Command::Start: return cmdStart();
     case Command::Status: return cmdStatus();
+    case Command::Run: return cmdRun();
     case Command::None: break;
   }
   return 0;

@@ -27,6 +27,8 @@ TEST(ParseServiceCommand, PrefixesAndWords) {
       {"//stop", Command::None},          {"/stopx", Command::None},
       {"stop", Command::None},            {"", Command::None},
       {"/", Command::None},               {"/status ", Command::Status},
+      {"/run", Command::Run},             {"-run MySvc", Command::Run},
+      {"/RUN", Command::None},            {"/runx", Command::None},
   };
   for (const auto& c : cases) EXPECT_EQ(parseServiceCommand(c.text).command, c.command) << c.text;
 }

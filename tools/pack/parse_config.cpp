@@ -13,6 +13,9 @@
 #include <sstream>
 
 #include "config/keys.h"
+#include "core/byte_size.h"
+#include "core/duration.h"
+#include "service/worker_log.h"
 #include "file_io.h"
 #include "settings.h"
 #include "text_codec.h"
@@ -529,6 +532,19 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
     case Rule::VersionLimit:
       p.versions[std::string(s.path)] = {value, line};
       break;
+    case Rule::ByteSize:
+      if (!parseByteSize(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a size",
+                  "a number of bytes, or with KB, MB or GB, such as \"10MB\"");
+      break;
+    case Rule::Duration:
+      if (!parseDuration(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a duration",
+                  "a number with ms, s, m, h or d, such as \"30s\"");
+      break;
+    case Rule::KeepCount:
+      if (!parseWorkerLogKeep(value)) p.problem(line, path, "must be 0 to " + std::to_string(kMaxWorkerLogKeep), "such as 5");
+      break;
     case Rule::None:
       break;
   }
@@ -557,6 +573,7 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
         p.problem(line, path, "number out of range", "32-bit signed numbers only");
         return;
       }
+      if (s.rule != Rule::None) checkRule(p, s, std::to_string(v), path, line);
       if (&s == findSetting("launcher.kind")) {
         p.kind = v;
         p.kindLine = line;

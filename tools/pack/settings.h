@@ -31,7 +31,8 @@ enum class Form {
 };
 
 // Extra rules a value must follow.
-enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit };
+enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit,
+                  ByteSize, Duration, KeepCount };
 
 struct Setting {
   std::string_view path;  // TOML path, such as "service.name"
