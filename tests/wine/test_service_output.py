@@ -106,6 +106,40 @@ class WorkerLogTest(OutputCase):
         self.assertEqual(others[-2:], ["stderr line", others[-1]])
         self.assertRegex(others[-1], r"^\[[-0-9 :]+\] worker ended, exit code 0, after a stop request\r$")
 
+    def test_bytes_that_cannot_be_written_are_counted_once_writing_works_again(self):
+        # The log's directory goes away while the service runs: the next move aside cannot
+        # reopen the file, and what the worker writes then is dropped (the worker goes on). Once
+        # the directory is back, the next line of the service's own brings the count first. 20
+        # old files keep every byte that was written.
+        batch = 5000
+        gate = self.path("svc", "gate")
+        svc = self.java_service(self.strings({30300: "wlog\\service.log", 30301: "1KB", 30302: "20"}),
+                                ["QUORV_STANDIN_MAIN=service", "QUORV_STANDIN_OUTPUT=%d" % batch,
+                                 "QUORV_STANDIN_OUTPUT_GATE=" + harness.winpath(gate)])
+        self.assertEqual(probe("start", svc.name).code, 0)
+        self.wait_standin(svc, "output written")
+        wlog, away = self.path("svc", "wlog"), self.path("svc", "wlog.away")
+        os.rename(wlog, away)
+        open(gate, "w").close()
+        wait_for("the second batch", lambda: len(self.wait_standin(svc, "output written")) == 2)
+        self.wait_standin(svc, "main serving")
+        os.mkdir(wlog)
+        r = svc.command("/stop")
+        self.assertEqual(r.code, 0, r)
+        texts = [read_text(os.path.join(d, n)) for d in (away, wlog) for n in sorted(os.listdir(d))]
+        self.assertEqual(sorted(os.listdir(wlog)), ["service.log"])
+        own = re.compile(r"\[[-0-9 :]+\] ([^\r\n]*)\r\n")
+        counts = [int(m.group(1)) for t in texts for m in re.finditer(r"\] (\d+) bytes of worker output dropped", t)]
+        self.assertEqual(len(counts), 1, texts)
+        worker_bytes = sum(len(own.sub("", t).encode("latin-1")) for t in texts)
+        # Everything the worker wrote is either in a file or in the count, nothing twice.
+        total = 2 * (batch + len("stderr line\n"))
+        self.assertEqual(worker_bytes + counts[0], total)
+        self.assertGreater(counts[0], 0)
+        self.assertRegex(read_text(os.path.join(wlog, "service.log")),
+                         r"^\[[-0-9 :]+\] \d+ bytes of worker output dropped: the log could not be written\r\n"
+                         r"\[[-0-9 :]+\] worker ended, exit code 0, after a stop request\r\n$")
+
     def test_the_launchers_message_reaches_the_worker_log(self):
         # No Java home: the worker's message (with the path of its diagnostic log) goes to its
         # standard error, which the worker log keeps.
