@@ -15,6 +15,7 @@ constexpr Word kCommands[] = {
     {"install-auto", Command::InstallAuto},  {"install-demand", Command::InstallDemand},
     {"uninstall", Command::Uninstall},       {"stop", Command::Stop},
     {"start", Command::Start},               {"status", Command::Status},
+    {"restart", Command::Restart},
     {"run", Command::Run},
 };
 

@@ -16,6 +16,7 @@
 #include "diag/log.h"
 #include "files/extract.h"
 #include "files/paths.h"
+#include "files/run_dirs.h"
 #include "instance/guard.h"
 #include "jvm/load.h"
 #include "launch/launch.h"
@@ -58,6 +59,7 @@ int runCommand(Command command) {
     case Command::Stop: return cmdStop(true);
     case Command::Start: return cmdStart();
     case Command::Status: return cmdStatus();
+    case Command::Restart: return cmdRestart();
     case Command::Run: return cmdRun();
     case Command::None: break;
   }
@@ -84,6 +86,7 @@ int runWorker(std::vector<std::u16string>& arguments) {
   // The service process puts the service's name first.
   eventLogForWorker(arguments.empty() ? std::u16string() : arguments.front());
   if (extractIncludedFiles(true) != 0) fatalConfiguredError(key::MsgInternal, detail::ExtractionFailed);
+  claimRunDirectory();
   setNativeLibraryPath();
   logMessage("registering ConsoleCtrlHandler");
   SetConsoleCtrlHandler(consoleControlHandler, TRUE);

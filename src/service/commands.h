@@ -1,4 +1,4 @@
-// Service commands run from a console: install, uninstall, start, stop, status.
+// Service commands run from a console: install, uninstall, start, stop, status, restart.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -11,6 +11,8 @@ int cmdUninstall(bool report);
 int cmdStart();
 int cmdStop(bool report);
 int cmdStatus();
+// Stop (waiting as cmdStop does), then start; a stopped service is just started.
+int cmdRestart();
 
 // Portable rules of the commands (service_rules.cpp).
 

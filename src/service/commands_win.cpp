@@ -115,7 +115,11 @@ int cmdUninstall(bool report) {
   return 1;
 }
 
-int cmdStop(bool report) {
+namespace {
+
+// cmdStop, and whether the service is stopped afterwards (it stopped, or it was not running).
+int stopService(bool report, bool& stopped) {
+  stopped = false;
   ScHandle manager = openManager(SC_MANAGER_CONNECT);
   if (!manager) {
     if (report) say("Could not open SCManager.\n");
@@ -132,6 +136,7 @@ int cmdStop(bool report) {
     say("Stopping service '%s'.\n", serviceName.c_str());
     if (waitForServiceStop(service.handle)) {
       say("Service stopped\n");
+      stopped = true;
     } else {
       say("Error while stopping service\n");
     }
@@ -139,10 +144,28 @@ int cmdStop(bool report) {
   }
   if (GetLastError() == ERROR_SERVICE_NOT_ACTIVE) {
     say("Service is already stopped.\n");
+    stopped = true;
     return 0;
   }
   if (report) say("Could not stop service.\n");
   return 1;
+}
+
+}  // namespace
+
+int cmdStop(bool report) {
+  bool stopped = false;
+  return stopService(report, stopped);
+}
+
+// A service that did not reach the stopped state within the stop's wait is not started again:
+// the start would only find it still running. The stop's texts have said so; the status is 1.
+int cmdRestart() {
+  bool stopped = false;
+  const int status = stopService(true, stopped);
+  if (status != 0) return status;
+  if (!stopped) return 1;
+  return cmdStart();
 }
 
 int cmdStart() {

@@ -18,6 +18,7 @@
 #include "core/split.h"
 #include "diag/event_log_win.h"
 #include "diag/log.h"
+#include "files/run_dirs.h"
 #include "service/service_events_win.h"
 #include "service/supervision.h"
 #include "service/worker_log_win.h"
@@ -385,6 +386,7 @@ DWORD awaitWorker(WorkerRun& run, const std::optional<uint32_t>& stopTimeout) {
   DWORD exitCode = 0;
   if (!GetExitCodeProcess(run.process.handle, &exitCode)) exitCode = 0;
   logMessage("process terminated with exit code %d", static_cast<int>(exitCode));
+  removeWorkerTempDirectory(run.process.handle);
   awaitOutputEnd(run.consumer);
   run.consumer = nullptr;
   bool stopRequested = false;

@@ -157,6 +157,37 @@ TEST(RealJvm, CreationFailure) {
   EXPECT_EQ(indexOf(out, "log: JVM created"), -1);
 }
 
+// A JVM that refuses its options says why itself, on its standard error or output; in a service
+// both are the worker's pipe, so that text is what the worker's output holds. Some refusals come
+// back from JNI_CreateJavaVM (the launcher then logs its own line), others end the process inside
+// the JVM with its exit code 1.
+TEST(RealJvm, CreationFailurePrintsTheJvmsOwnMessage) {
+  struct Case {
+    std::vector<std::string> options;
+    bool returns;                    // JNI_CreateJavaVM returns with an error
+    std::vector<std::string> texts;  // each somewhere in the output
+  } cases[] = {
+      {{"-Xmx1zz"}, true, {"Invalid maximum heap size: -Xmx1zz"}},
+      {{"-XX:MaxHeapSize=abc"}, true, {"Invalid maximum heap size: -XX:MaxHeapSize=abc"}},
+      {{"-Xmx64m", "-Xms2g"}, false,
+       {"Error occurred during initialization of VM",
+        "Initial heap size set to a larger value than the maximum heap size"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> options;
+    for (const auto& option : c.options) options.insert(options.end(), {"--option", option});
+    const DriverRun run = runDriver(options, "com.quorv.runtime.WinLauncher", {});
+    const std::string output = run.out + run.err;
+    EXPECT_EQ(run.code, 1) << c.options[0];
+    const auto out = lines(run.out);
+    EXPECT_EQ(indexOf(out, "log: ERROR: could not initialize JVM") >= 0, c.returns) << c.options[0] << output;
+    EXPECT_EQ(indexOf(out, "log: JVM created"), -1) << output;
+    for (const auto& text : c.texts) EXPECT_NE(output.find(text), std::string::npos) << output;
+    // The launcher shows no message of its own here: the JVM's text is what there is to read.
+    EXPECT_EQ(run.err.find("fatal: "), std::string::npos) << run.err;
+  }
+}
+
 TEST(RealJvm, FirstRunHook) {
   struct Case {
     const char* answer;

@@ -27,6 +27,8 @@ TEST(ParseServiceCommand, PrefixesAndWords) {
       {"//stop", Command::None},          {"/stopx", Command::None},
       {"stop", Command::None},            {"", Command::None},
       {"/", Command::None},               {"/status ", Command::Status},
+      {"/restart", Command::Restart},     {"-restart name", Command::Restart},
+      {"/Restart", Command::None},
       {"/run", Command::Run},             {"-run MySvc", Command::Run},
       {"/RUN", Command::None},            {"/runx", Command::None},
   };

@@ -196,9 +196,10 @@ class ServiceFaultTest(ServiceTestCase):
         self.fail("the stand-in never recorded %r: %r" % (text, self.record().lines[-5:]))
 
     @staticmethod
-    def run_dirs(svc):
-        """The per-run temporary directories: TMP of the service is its log directory."""
-        return sorted(n for n in os.listdir(svc.logs) if re.match(r"^qrv.*_dir-?\d+$", n))
+    def run_entries(svc):
+        """The per-run temporary directories and the files that named them: TMP of the service is
+        its log directory."""
+        return sorted(n for n in os.listdir(svc.logs) if re.match(r"^qrv[0-9A-Fa-f]+\.tmp(_dir-?\d+)?$", n))
 
     def test_worker_killed_while_the_service_runs(self):
         svc = self.service("svc")
@@ -231,9 +232,9 @@ class ServiceFaultTest(ServiceTestCase):
             self.assertNotIn("service stopped set", log)
             self.assertIn((status["state"], status["exit"]), ((RUNNING, 0), (STOPPED, 1067)))
         self.assertNotIn("stdin line 0", self.record().lines)
-        # A killed worker cannot clean up: its temporary directory stays, with its files.
-        self.assertEqual(self.run_dirs(svc), [os.path.basename(temp)])
-        self.assertEqual(os.listdir(temp), ["f0.jar"])
+        # A killed worker cannot clean up; the service process, which saw it end, has removed its
+        # temporary directory and the file that named it.
+        self.assertEqual(self.run_entries(svc), [])
         # The service can be started again (a registration still shown running is stopped first).
         svc.command("/stop")
         self.assertEqual(probe("start", svc.name).code, 0, "the service cannot be started again")
@@ -241,6 +242,48 @@ class ServiceFaultTest(ServiceTestCase):
         self.wait_for("main serving")
         r = svc.command("/stop")
         self.assertEqual((r.code, r.out), (0, lines("Stopping service '%s'." % svc.name, "Service stopped")))
+        self.assertEqual(self.run_entries(svc), [])
+
+    def test_service_process_killed_with_its_worker(self):
+        # Nobody is left to clean up after the kill; the next worker of the same executable finds
+        # the directory of a process that is gone and removes it, while the directory of a running
+        # worker of another executable in the same place stays.
+        other = self.service("other")
+        other_standin = self.standin
+        svc = self.service("svc")
+        svc_standin = self.standin
+        with open(os.path.join(other.dir, "runner.cfg"), "a", newline="\r\n") as f:
+            f.write("env TMP=%s\n" % harness.winpath(svc.logs))
+        self.assertEqual(probe("start", svc.name).code, 0)
+        first = host_path(self.wait_for("main serving").option("-Dquorv.tempDir="))
+        self.assertEqual(kill_processes(svc.exe), 2)
+        deadline = time.time() + 30
+        while harness.processes_naming(svc.exe) and time.time() < deadline:
+            time.sleep(0.1)
+        name = os.path.basename(first)
+        self.assertEqual(self.run_entries(svc), sorted([name, name.rsplit("_dir", 1)[0]]))
+        self.assertEqual(os.listdir(first), ["f0.jar"])
+
+        self.standin = other_standin
+        self.assertEqual(probe("start", other.name).code, 0)
+        foreign = host_path(self.wait_for("main serving").option("-Dquorv.tempDir="))
+        self.assertEqual(os.path.dirname(foreign), os.path.dirname(first))
+        self.assertTrue(os.path.isdir(first), "a worker of another executable removed the directory")
+
+        # A registration still shown running is stopped first.
+        svc.command("/stop")
+        self.standin = svc_standin
+        os.remove(self.standin)
+        self.assertEqual(probe("start", svc.name).code, 0)
+        second = host_path(self.wait_for("main serving").option("-Dquorv.tempDir="))
+        self.assertFalse(os.path.exists(first), "the dead worker's directory stayed")
+        self.assertFalse(os.path.exists(first.rsplit("_dir", 1)[0]))
+        self.assertTrue(os.path.isdir(second))
+        self.assertTrue(os.path.isdir(foreign), "a running worker's directory was touched")
+        for service in (svc, other):
+            r = service.command("/stop")
+            self.assertEqual(r.code, 0, r)
+        self.assertEqual(self.run_entries(svc), [])
 
     def test_stop_while_the_worker_is_starting(self):
         # The version probe of java.exe takes 4 seconds; the stop comes meanwhile.
@@ -274,7 +317,8 @@ class ServiceFaultTest(ServiceTestCase):
         run_dir = os.path.basename(host_path(record.option("-Dquorv.tempDir=")))
         probe("control", svc.name, 1)
         svc.wait(STOPPED)
-        # What stays: the run's directory and the temporary file that named it, and the logs.
+        # Only the logs stay: the service process removed the run's directory and the temporary
+        # file that named it.
         left = sorted(n for n in os.listdir(svc.logs) if not n.startswith("zlx_nlog"))
         probe_files = []
         for name in left:
@@ -283,7 +327,8 @@ class ServiceFaultTest(ServiceTestCase):
                 with open(path, "rb") as f:
                     probe_files.append((name, f.read(40)))
         self.assertEqual(probe_files, [], "the version probe's output file stayed")
-        self.assertEqual(left, sorted([run_dir, run_dir.rsplit("_dir", 1)[0]]))
+        self.assertEqual(left, [])
+        self.assertTrue(run_dir.startswith("qrv"), run_dir)
 
     def test_stop_right_after_the_start(self):
         svc = self.service("svc")
