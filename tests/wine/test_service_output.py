@@ -15,7 +15,8 @@ import subprocess
 import time
 
 import harness
-from test_service_commands import ServiceTestCase, lines
+import test_event_log
+from test_service_commands import ServiceTestCase, lines, wait_for_scm
 from test_service_runtime import STOP_PENDING, STOPPED, Service, probe, read_lines, status_of
 
 NO_JVM = "No JVM could be found on your system.\nPlease define QUORV_JAVA_HOME\nto point to an installed {0}-bit JDK."
@@ -185,6 +186,38 @@ class StopTimeoutTest(OutputCase):
         self.assertInOrder("\n".join(log), "process terminated with exit code 1", "service stopped set", "exiting")
         self.assertInOrder(read_text(self.path("svc", "service.log")), "worker did not end within 5000 ms of the stop request: ending it\r\n",
                            "worker ended, exit code 1, after a stop request\r\n")
+
+
+class StopTimeoutEventTest(OutputCase):
+    """The stop that timed out is a warning in the Application event log, which Wine prints on
+    its eventlog channel (see test_event_log.py, whose traced server this class uses, with the
+    warnings on)."""
+    DEBUG = "err+eventlog,warn+eventlog"
+
+    @classmethod
+    def setUpClass(cls):
+        test_event_log.DEBUG = cls.DEBUG
+        test_event_log.start_traced_server()
+        wait_for_scm()
+
+    tearDownClass = test_event_log.EventLogTest.tearDownClass
+
+    def setUp(self):
+        super().setUp()
+        self.trace_start = os.path.getsize(test_event_log.TRACE)
+
+    trace = test_event_log.EventLogTest.trace
+    wait_trace = test_event_log.EventLogTest.wait_trace
+
+    def test_the_timed_out_stop_is_a_warning_event(self):
+        svc = self.java_service(self.strings({30303: "1s"}), ["QUORV_STANDIN_MAIN=ignore-stop", "WINEDEBUG=" + self.DEBUG])
+        self.assertEqual(probe("start", svc.name).code, 0)
+        self.wait_standin(svc, "main serving")
+        probe("control", svc.name, 1)
+        svc.wait(STOPPED)
+        found = self.wait_trace("did not end within 1000 ms of the stop request")
+        self.assertEqual(len(found), 1, found)
+        self.assertIn(":warn:eventlog:ReportEventW ", found[0])
 
 
 class ConsoleRunTest(OutputCase):
