@@ -46,6 +46,10 @@ constexpr int InstallationDir = 10003;
 constexpr int NativeLibDirs = 10004;
 constexpr int SingleInstance = 10005;
 constexpr int ServiceDescription = 20017;  // wide table
+constexpr int WorkerLog = 30300;      // file the service copies its worker's output into
+constexpr int WorkerLogSize = 30301;  // size at which that file is moved aside, "10MB"
+constexpr int WorkerLogKeep = 30302;  // how many moved-aside files stay
+constexpr int StopTimeout = 30303;    // how long a stop waits for the worker, "30s"
 
 // Launcher kinds of key 107.
 constexpr int KindGuiJavaw = 1;

@@ -61,6 +61,7 @@ int runCommand(Command command) {
     case Command::Start: return cmdStart();
     case Command::Status: return cmdStatus();
     case Command::Restart: return cmdRestart();
+    case Command::Run: return cmdRun();
     case Command::None: break;
   }
   return 0;

@@ -19,7 +19,11 @@ namespace {
 // A message box needs a desktop someone can see. A service runs on a window station that is
 // not visible, where a box would wait forever for a click; there the text goes to standard
 // error instead.
+// Session 0 holds the services; its desktop is not shown to anyone, even for a service that may
+// interact with the desktop, so a box there is as invisible as on a hidden station.
 bool canShowMessageBox(const User32& u) {
+  DWORD session = 0;
+  if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) return false;
   USEROBJECTFLAGS flags{};
   HWINSTA station = u.processWindowStation();
   if (station == nullptr) return false;
@@ -43,6 +47,8 @@ void showMessage(const std::string& text) {
     composed = composeMessage(text, &longPath);
   }
   reportEvent(EventType::Error, composed);
+  // The log keeps the text too, wherever it is shown (standard error may go nowhere).
+  if (getLogPath()) logMessage("message: %s", composed.c_str());
   const User32* u = useMessageBox ? user32() : nullptr;
   if (u != nullptr && canShowMessageBox(*u)) {
     const std::string caption = getConfigString(key::Caption);

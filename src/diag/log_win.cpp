@@ -55,12 +55,12 @@ void initialise() {
   initialised = true;
   if (!logRequested()) return;
   if (auto name = newLogFileName()) {
-    logFile = std::fopen(name->c_str(), "w");
+    logFile = std::fopen(name->c_str(), "wN");
     if (logFile != nullptr) logPath = *name;
   }
   if (logFile == nullptr) {
     logPath = "c:\\zlx_nlog";
-    logFile = std::fopen(logPath->c_str(), "w");
+    logFile = std::fopen(logPath->c_str(), "wN");
     if (logFile == nullptr) return;
   }
   std::string module(8192, '\0');
@@ -79,7 +79,8 @@ void writeLine(const char* prefix, const char* format, va_list args) {
     logLock = lock;
   }
   EnterCriticalSection(logLock);
-  if (logPath && logFile == nullptr) logFile = std::fopen(logPath->c_str(), "a");
+  // "N": the handle is not inherited by a process that another thread creates meanwhile.
+  if (logPath && logFile == nullptr) logFile = std::fopen(logPath->c_str(), "aN");
   if (!initialised) initialise();
   if (logFile != nullptr) {
     if (prefix != nullptr) std::fputs(prefix, logFile);

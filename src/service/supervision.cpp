@@ -63,6 +63,7 @@ std::string stopLineText(unsigned code) { return std::to_string(code) + "\n"; }
 
 ControlOutcome applyControl(Supervision& state, uint32_t control) {
   ServiceStatusFields& status = state.status;
+  if (status.currentState == kStateStopped) return {false, "SetServiceStatus 3 failed %d", false};
   switch (control) {
     case kControlStop:
       status.currentState = kStateStopPending;
@@ -94,6 +95,23 @@ bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode) {
   if (exitCode != 0 && status.currentState != kStateStopPending) return false;
   status.currentState = kStateStopped;
   return true;
+}
+
+bool applyStopProgress(Supervision& state, uint32_t waitHint) {
+  if (state.status.currentState != kStateStopPending) return false;
+  state.status.checkPoint += 1;
+  state.status.waitHint = waitHint;
+  return true;
+}
+
+uint32_t nextStopWait(uint64_t elapsedMs, uint32_t timeoutMs, uint32_t interval) {
+  if (elapsedMs >= timeoutMs) return 0;
+  const uint64_t left = timeoutMs - elapsedMs;
+  return left < interval ? static_cast<uint32_t>(left) : interval;
+}
+
+bool consoleEventStops(uint32_t event) {
+  return event == 0 || event == 1 || event == 2;  // CTRL_C_EVENT, CTRL_BREAK_EVENT, CTRL_CLOSE_EVENT
 }
 
 bool isPriorityClass(uint32_t value) {

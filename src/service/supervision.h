@@ -51,10 +51,13 @@ struct Supervision {
   bool stopLineSent = false;   // the stop line was written and the pipe closed
 };
 
-// What the control handler does with one control code: the status is changed in place.
+// What the control handler does with one control code: the status is changed in place. Once the
+// service is reported stopped a control changes nothing and is not answered with a status: the
+// worker and its input pipe are gone, and a stopped service reports nothing more.
 struct ControlOutcome {
   bool sendStopLine;             // write the stop line now
   const char* reportFailureLog;  // the log format for a failed SetServiceStatus
+  bool report = true;            // report the status
 };
 ControlOutcome applyControl(Supervision& state, uint32_t control);
 
@@ -68,6 +71,22 @@ void applyStartFailure(ServiceStatusFields& status);
 // After the worker ended: true (state set to stopped) when its exit code is 0 or a stop was
 // requested; false when nothing is to be reported.
 bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode);
+
+// While the service waits, within a stop timeout, for its worker to end after a stop request:
+// the next check point, with `waitHint`, when the service is still stop-pending (true: report
+// it); nothing once it is stopped.
+bool applyStopProgress(Supervision& state, uint32_t waitHint);
+// How long the next wait for the worker lasts within a stop timeout: until the next progress
+// report (`interval`) or the end of the timeout, whichever comes first; 0 once it has passed.
+uint32_t nextStopWait(uint64_t elapsedMs, uint32_t timeoutMs, uint32_t interval);
+constexpr uint32_t kStopProgressInterval = 2000;
+constexpr uint32_t kStopProgressWaitHint = 10000;
+// The exit code that a worker ended after the stop timeout is given.
+constexpr uint32_t kTimedOutExitCode = 1;
+
+// The console events that make a console run (app.exe /run) stop its worker: Ctrl+C, Ctrl+Break
+// and closing the console window.
+bool consoleEventStops(uint32_t event);
 
 // The priority classes that a worker may be created with: idle, below normal, normal, above
 // normal, high and real-time. Any other number among the creation flags would mean something

@@ -29,6 +29,8 @@ TEST(ParseServiceCommand, PrefixesAndWords) {
       {"/", Command::None},               {"/status ", Command::Status},
       {"/restart", Command::Restart},     {"-restart name", Command::Restart},
       {"/Restart", Command::None},
+      {"/run", Command::Run},             {"-run MySvc", Command::Run},
+      {"/RUN", Command::None},            {"/runx", Command::None},
   };
   for (const auto& c : cases) EXPECT_EQ(parseServiceCommand(c.text).command, c.command) << c.text;
 }

@@ -187,6 +187,61 @@ TEST(ServiceControl, WorkerStartReportsRunningWithoutAStop) {
   EXPECT_EQ(state.status.currentState, kStateRunning);
 }
 
+TEST(ServiceControl, NothingHappensOnceStopped) {
+  // The worker ended on its own with 0 and STOPPED is reported; a control that comes then (the
+  // dispatcher still runs) neither reports a status nor writes into the gone pipe.
+  for (uint32_t control : {kControlStop, kControlShutdown, 4u}) {
+    Supervision state;
+    applyWorkerStarted(state);
+    ASSERT_TRUE(applyWorkerExit(state.status, 0));
+    const ServiceStatusFields before = state.status;
+    ControlOutcome o = applyControl(state, control);
+    EXPECT_FALSE(o.report);
+    EXPECT_FALSE(o.sendStopLine);
+    EXPECT_FALSE(state.stopRequested);
+    EXPECT_EQ(state.status.currentState, kStateStopped);
+    EXPECT_EQ(state.status.checkPoint, before.checkPoint);
+  }
+  // A start failure is stopped too.
+  Supervision failed;
+  applyStartFailure(failed.status);
+  EXPECT_FALSE(applyControl(failed, kControlStop).report);
+  EXPECT_EQ(failed.status.win32ExitCode, 1066u);
+}
+
+TEST(StopTimeout, ProgressWhileStopPendingOnly) {
+  Supervision state;
+  applyWorkerStarted(state);
+  EXPECT_FALSE(applyStopProgress(state, kStopProgressWaitHint));  // running: nothing to report
+  EXPECT_EQ(state.status.checkPoint, 0u);
+  applyControl(state, kControlStop);
+  EXPECT_EQ(state.status.waitHint, 50000u);  // the control's own report keeps the usual hint
+  for (uint32_t expected = 1; expected <= 3; ++expected) {
+    ASSERT_TRUE(applyStopProgress(state, kStopProgressWaitHint));
+    EXPECT_EQ(state.status.checkPoint, expected);
+    EXPECT_EQ(state.status.waitHint, kStopProgressWaitHint);
+  }
+  applyWorkerExit(state.status, 1);
+  EXPECT_FALSE(applyStopProgress(state, kStopProgressWaitHint));
+  EXPECT_EQ(state.status.checkPoint, 3u);
+}
+
+TEST(StopTimeout, WaitsInStepsUpToTheTimeout) {
+  struct Case {
+    uint64_t elapsed;
+    uint32_t timeout;
+    uint32_t expected;
+  };
+  const Case cases[] = {{0, 30000, 2000}, {29000, 30000, 1000}, {30000, 30000, 0}, {45000, 30000, 0},
+                        {0, 500, 500},    {0, 0, 0},            {0, 4294967295u, 2000}};
+  for (const Case& c : cases) EXPECT_EQ(nextStopWait(c.elapsed, c.timeout, 2000), c.expected) << c.elapsed << " " << c.timeout;
+}
+
+TEST(ConsoleRun, StopsOnCtrlCBreakAndClose) {
+  for (uint32_t event : {0u, 1u, 2u}) EXPECT_TRUE(consoleEventStops(event)) << event;
+  for (uint32_t event : {5u, 6u, 3u, 7u}) EXPECT_FALSE(consoleEventStops(event)) << event;  // log-off, shutdown
+}
+
 TEST(ServiceStatus, StartFailureIsStoppedWithServiceSpecificCode) {
   ServiceStatusFields s;
   applyStartFailure(s);

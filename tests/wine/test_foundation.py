@@ -62,7 +62,9 @@ class Foundation(harness.WineTestCase):
         r = harness.run(stub, ["/status"], env={"QUORV_LOG": "yes"})
         self.assertEqual(r.code, 1)
         text = self.read_new_log(before)
-        self.assertRegex(text, r"\r\nrawDataSize: \d+, rawDataOffset: \d+\r\nerror \d+ 0\r\n\r\n$")
+        # The message that ends the process follows, as the log keeps every shown message.
+        self.assertRegex(text, r"\r\nrawDataSize: \d+, rawDataOffset: \d+\r\nerror \d+ 0\r\n\r\n"
+                               r"message: Internal Error: readInt\r\n\r\nLog: [^\r\n]+zlx_nlog_\d+\r\n$")
 
     def test_message_box_after_loading_has_the_caption_of_key_1000(self):
         # Key 107 = 1 keeps the message box after the block is read; a worker whose included

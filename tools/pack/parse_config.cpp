@@ -13,6 +13,9 @@
 #include <sstream>
 
 #include "config/keys.h"
+#include "core/byte_size.h"
+#include "core/duration.h"
+#include "service/worker_log.h"
 #include "file_io.h"
 #include "jvm/release.h"
 #include "settings.h"
@@ -581,6 +584,19 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
     case Rule::VersionLimit:
       p.versions[std::string(s.path)] = {value, line};
       break;
+    case Rule::ByteSize:
+      if (!parseByteSize(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a size",
+                  "a number of bytes, or with KB, MB or GB, such as \"10MB\"");
+      break;
+    case Rule::Duration:
+      if (!parseDuration(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a duration",
+                  "a number with ms, s, m, h or d, such as \"30s\"");
+      break;
+    case Rule::KeepCount:
+      if (!parseWorkerLogKeep(value)) p.problem(line, path, "must be 0 to " + std::to_string(kMaxWorkerLogKeep), "such as 5");
+      break;
     case Rule::ReleaseLimit:
     case Rule::None:
       break;
@@ -616,6 +632,8 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
           return;
         }
         p.releases[std::string(s.path)] = {v, line};
+      } else if (s.rule != Rule::None) {
+        checkRule(p, s, std::to_string(v), path, line);
       }
       if (&s == findSetting("launcher.kind")) {
         p.kind = v;

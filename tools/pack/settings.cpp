@@ -31,6 +31,21 @@ constexpr std::array kSettings = {
             "\"auto\" or \"demand\": how the plain install commands register the service. \"auto\" "
             "writes launcher kind 4 (messages on standard error); it conflicts with another "
             "launcher.kind."},
+    Setting{"service.worker-log", key::WorkerLog, 0, VT::String, F::Text, R::None, nullptr,
+            "File that the service process copies everything its worker prints (standard output "
+            "and error: the JVM's own messages and the launcher's) into, with a line when a "
+            "worker starts and when it ends; relative to the executable's directory, such as "
+            "\"logs\\\\service.log\". Without it the output is discarded."},
+    Setting{"service.worker-log-size", key::WorkerLogSize, 0, VT::String, F::Text, R::ByteSize, nullptr,
+            "Size at which the worker log is moved aside (service.log becomes service.log.1, the "
+            "newest old file): a number of bytes, or with KB, MB or GB (1024-based), such as "
+            "\"10MB\" (the default); \"0\" never moves it."},
+    Setting{"service.worker-log-keep", key::WorkerLogKeep, 0, VT::Int, F::Number, R::KeepCount, nullptr,
+            "How many old worker logs stay (0 to 999; default 5)."},
+    Setting{"service.stop-timeout", key::StopTimeout, 0, VT::String, F::Text, R::Duration, nullptr,
+            "How long a stop or shutdown waits for the worker to end, such as \"30s\" (units ms, s, "
+            "m, h, d); the service reports progress meanwhile, then ends the worker and every "
+            "process it started. Without it the stop waits without limit."},
     Setting{"java.min-version", key::MinVersion, 0, VT::String, F::Text, R::VersionLimit, nullptr,
             "Lowest accepted Java version, compared as text over its own length (\"1.8\" admits "
             "1.8.0_45)."},

@@ -32,7 +32,8 @@ enum class Form {
 };
 
 // Extra rules a value must follow.
-enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit, ReleaseLimit };
+enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit, ReleaseLimit,
+                  ByteSize, Duration, KeepCount };
 
 struct Setting {
   std::string_view path;  // TOML path, such as "service.name"
