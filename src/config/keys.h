@@ -43,6 +43,11 @@ constexpr int InstallationDir = 10003;
 constexpr int NativeLibDirs = 10004;
 constexpr int SingleInstance = 10005;
 constexpr int ServiceDescription = 20017;  // wide table
+constexpr int ServiceAccount = 30200;        // "LocalSystem", "LocalService", "NetworkService", "virtual", a user
+constexpr int ServiceDelayedStart = 30201;   // "1": an automatic start is delayed
+constexpr int ServiceFailureActions = 30202; // "restart/10s,reboot/5m,none"
+constexpr int ServiceFailureReset = 30203;   // a duration, such as "1d"
+constexpr int ServicePreshutdownTimeout = 30204;  // a duration, such as "3m"
 
 // Launcher kinds of key 107.
 constexpr int KindGuiJavaw = 1;
