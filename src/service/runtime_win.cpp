@@ -10,9 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "config/keys.h"
+#include "config/store.h"
+#include "core/duration.h"
 #include "core/globals.h"
 #include "core/split.h"
 #include "diag/log.h"
+#include "service/service_config.h"
 #include "service/supervision.h"
 
 namespace quorv {
@@ -143,6 +147,9 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   {
     std::lock_guard<std::mutex> lock(statusLock);
     supervision = Supervision{};
+    // With a pre-shutdown timeout the service also takes the pre-shutdown control.
+    const bool preshutdown = parseDuration(getConfigString(key::ServicePreshutdownTimeout)).has_value();
+    supervision.status.controlsAccepted = acceptedControls(preshutdown);
   }
   serviceName = serviceNameFromDispatcher(argc >= 1 ? argv[0] : nullptr, argc >= 1);
   logMessage("service name is '%s'", serviceName.c_str());
