@@ -20,7 +20,7 @@ enum class Form {
   SearchList,     // type letter + location per item, joined with ";"
   ClassPath,      // type letter + mandatory mark + path per item, joined with ";"
   LogPath,        // the path in the key, "1" in the enabling key
-  StartType,      // "auto": launcher kind 4; "demand": nothing
+  StartType,      // "auto": launcher kind 4; "delayed": kind 4 and the delayed flag; "demand": nothing
   IncludedFiles,  // count and names (keys 2002, 2003) and one record per file
   RuntimeSwitch,  // the launcher's runtime archive as the first included file
   RawStrings,     // [strings]: key number to 8-bit text
@@ -31,7 +31,13 @@ enum class Form {
 };
 
 // Extra rules a value must follow.
-enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit };
+enum class Rule {
+  None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit,
+  ServiceAccount,  // an account form of service.account
+  FailureAction,   // each item: restart/DELAY, reboot/DELAY, none
+  Duration,        // 500ms, 10s, 5m, 1h, 1d
+  WholeSeconds,    // a duration of whole seconds
+};
 
 struct Setting {
   std::string_view path;  // TOML path, such as "service.name"
