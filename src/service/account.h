@@ -45,6 +45,10 @@ bool needsLogonRight(AccountKind kind);
 std::vector<std::string> writtenDirectoriesOf(const std::vector<std::string>& files,
                                               const std::string& baseDirectory);
 
+// The rights an account other than LocalSystem gets on the directories the service writes:
+// modify (read, write, execute and delete), inherited by the files and directories below.
+constexpr unsigned long kModifyRights = 0x1301BF;
+
 // The name LookupAccountName understands: ".\user" becomes "COMPUTER\user".
 std::string lookupNameOf(const std::string& accountName, const std::string& computerName);
 
