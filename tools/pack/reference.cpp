@@ -117,7 +117,7 @@ std::string starterConfig(const std::string& jar, const std::string& mainClass) 
          "name = " << tomlString(name) << "\n"
          "description = " << tomlString(name + " service") << "\n"
          "# description = { default = \"...\", de = \"...\" }   # with locale variants\n"
-         "start = \"auto\"            # or \"demand\"\n"
+         "start = \"auto\"            # or \"delayed\" or \"demand\"\n"
          "# dependencies = [\"Tcpip\"]\n"
          "# Least privilege: run as the virtual account NT SERVICE\\<name> instead of LocalSystem\n"
          "# (it needs read access to the install directory; see docs/security.md).\n"
