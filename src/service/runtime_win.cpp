@@ -123,6 +123,11 @@ void WINAPI serviceControlHandler(DWORD control) {
   if (outcome.sendStopLine) sendStopLine(0);
 }
 
+DWORD WINAPI serviceControlHandlerEx(DWORD control, DWORD, LPVOID, LPVOID) {
+  serviceControlHandler(control);
+  return NO_ERROR;
+}
+
 BOOL WINAPI consoleControlHandler(DWORD) {
   logMessage("ConsoleCtrlHandler event");
   return TRUE;
@@ -144,17 +149,20 @@ DWORD WINAPI outputConsumer(LPVOID readEnd) {
 void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   PhaseGuard phase;
   logMessage("service main");
+  // With a pre-shutdown timeout the service also takes the pre-shutdown control.
+  const bool preshutdown = parseDuration(getConfigString(key::ServicePreshutdownTimeout)).has_value();
   {
     std::lock_guard<std::mutex> lock(statusLock);
     supervision = Supervision{};
-    // With a pre-shutdown timeout the service also takes the pre-shutdown control.
-    const bool preshutdown = parseDuration(getConfigString(key::ServicePreshutdownTimeout)).has_value();
     supervision.status.controlsAccepted = acceptedControls(preshutdown);
   }
   serviceName = serviceNameFromDispatcher(argc >= 1 ? argv[0] : nullptr, argc >= 1);
   logMessage("service name is '%s'", serviceName.c_str());
 
-  SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerA(serviceName.c_str(), serviceControlHandler);
+  // The extended handler is the one documented to receive the pre-shutdown control.
+  SERVICE_STATUS_HANDLE handle =
+      preshutdown ? RegisterServiceCtrlHandlerExA(serviceName.c_str(), serviceControlHandlerEx, nullptr)
+                  : RegisterServiceCtrlHandlerA(serviceName.c_str(), serviceControlHandler);
   if (handle == nullptr) return;
   {
     std::lock_guard<std::mutex> lock(statusLock);

@@ -6,6 +6,8 @@ namespace quorv {
 
 void WINAPI serviceMain(DWORD argc, LPSTR* argv);
 void WINAPI serviceControlHandler(DWORD control);
+// The same handler in the extended form, registered when the service takes the pre-shutdown control.
+DWORD WINAPI serviceControlHandlerEx(DWORD control, DWORD eventType, LPVOID eventData, LPVOID context);
 BOOL WINAPI consoleControlHandler(DWORD event);
 DWORD WINAPI outputConsumer(LPVOID readEnd);
 void sendStopLine(unsigned char code);
