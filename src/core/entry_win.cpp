@@ -51,9 +51,13 @@ int runCommand(Command command) {
                                   ? SERVICE_AUTO_START : SERVICE_DEMAND_START;
   switch (command) {
     case Command::Install: return cmdInstall(configuredStart, interactiveFlag);
-    case Command::InstallAndStart:
-      cmdInstall(configuredStart, interactiveFlag);
-      return cmdStart();
+    case Command::InstallAndStart: {
+      bool refused = false;
+      const int installed = cmdInstall(configuredStart, interactiveFlag, &refused);
+      if (refused) return installed;  // nothing registered: nothing to start
+      const int started = cmdStart();
+      return started == 0 && installed == kInstallIncomplete ? installed : started;
+    }
     case Command::InstallAuto: return cmdInstall(SERVICE_AUTO_START, interactiveFlag);
     case Command::InstallDemand: return cmdInstall(SERVICE_DEMAND_START, interactiveFlag);
     case Command::Uninstall: return cmdUninstall(true);

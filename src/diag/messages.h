@@ -14,3 +14,23 @@ constexpr const char* ReadWStringFailed = "Internal Error: readWString";
 constexpr const char* PreparingJre = "Preparing JRE ...\n";
 
 }  // namespace quorv::text
+
+namespace quorv::text {
+// What the install commands print about the service account and the settings beyond the
+// registration.
+constexpr const char* BadServiceAccount =
+    "The service account '%s' is not an account: use LocalSystem, LocalService, NetworkService, "
+    "virtual, DOMAIN\\user, .\\user, user@domain or DOMAIN\\name$.\n";
+constexpr const char* NoServicePassword =
+    "No password for the service account '%s': set QUORV_SERVICE_PASSWORD or run the command in "
+    "a console.\n";
+constexpr const char* ServicePasswordPrompt = "Password for %s: ";
+constexpr const char* ServicePasswordNotAnsi =
+    "The password for '%s' holds characters that the ANSI code page cannot carry.\n";
+constexpr const char* ServiceSettingFailed = "Could not apply %s. Error code: %d\n";
+constexpr const char* LogonRightFailed =
+    "Could not grant '%s' the right to log on as a service. Error code: %d\n";
+constexpr const char* DirectoryCreateFailed = "Could not create the directory '%s'. Error code: %d\n";
+constexpr const char* DirectoryRightsFailed =
+    "Could not give '%s' modify rights on '%s'. Error code: %d\n";
+}  // namespace quorv::text

@@ -6,7 +6,12 @@
 
 namespace quorv {
 
-int cmdInstall(int startType, bool interactive);  // 2 automatic, 3 on demand
+// 2 automatic, 3 on demand. `refused` (may be null) is set when the install stopped before
+// touching any registration because the account or its password was missing or wrong.
+int cmdInstall(int startType, bool interactive, bool* refused = nullptr);
+// The exit status of an install that registered the service but could not apply every setting
+// of it (each failure printed with its error code).
+constexpr int kInstallIncomplete = 2;
 int cmdUninstall(bool report);
 int cmdStart();
 int cmdStop(bool report);

@@ -13,6 +13,7 @@
 #include "files/paths.h"
 #include "service/commands.h"
 #include "service/event_source_win.h"
+#include "service/install_win.h"
 
 namespace quorv {
 namespace {
@@ -72,7 +73,15 @@ bool waitForServiceStop(void* service) {
   return waitForStop(StopWaitSystem{queryStopStatus, tickCount, sleepFor, service});
 }
 
-int cmdInstall(int startType, bool interactive) {
+int cmdInstall(int startType, bool interactive, bool* refused) {
+  // The account comes first: without its password nothing is changed, not even an old
+  // registration of the same name.
+  InstallAccount install;
+  if (!prepareInstallAccount(install)) {
+    if (refused != nullptr) *refused = true;
+    return 1;
+  }
+  const bool localSystem = install.account.kind == AccountKind::LocalSystem;
   cmdUninstall(false);
   ScHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) {
@@ -81,12 +90,13 @@ int cmdInstall(int startType, bool interactive) {
   }
   std::string binaryPath = serviceBinaryPath(getExecutablePath());
   std::optional<std::string> dependencies = buildDependencyList();
-  DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive ? SERVICE_INTERACTIVE_PROCESS : 0);
+  // Only LocalSystem may interact with the desktop; the manager refuses the flag for any other.
+  DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive && localSystem ? SERVICE_INTERACTIVE_PROCESS : 0);
   ScHandle service(CreateServiceA(manager.handle, serviceName.c_str(), serviceName.c_str(),
                                   SERVICE_ALL_ACCESS, type, static_cast<DWORD>(startType),
                                   SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr, nullptr,
-                                  dependencies ? dependencies->c_str() : nullptr, nullptr,
-                                  nullptr));
+                                  dependencies ? dependencies->c_str() : nullptr,
+                                  install.accountName(), install.passwordText()));
   dependencies.reset();
   if (!service) {
     say("Could not create service.\n");
@@ -94,8 +104,10 @@ int cmdInstall(int startType, bool interactive) {
   }
   setDescription(service.handle);
   registerEventSource(serviceName, getExecutablePath());
+  int failures = applyInstallSettings(service.handle, static_cast<uint32_t>(startType), install.account.kind);
+  failures += grantAccountRights(install);
   say("Installed service '%s'.\n", serviceName.c_str());
-  return 0;
+  return failures == 0 ? 0 : kInstallIncomplete;
 }
 
 int cmdUninstall(bool report) {

@@ -20,6 +20,7 @@
 #include "diag/log.h"
 #include "files/run_dirs.h"
 #include "service/service_events_win.h"
+#include "service/service_config.h"
 #include "service/supervision.h"
 #include "service/worker_log_win.h"
 
@@ -232,6 +233,11 @@ void WINAPI serviceControlHandler(DWORD control) {
   if (supervision.stopRequested && stopEvent != nullptr) SetEvent(stopEvent);
 }
 
+DWORD WINAPI serviceControlHandlerEx(DWORD control, DWORD, LPVOID, LPVOID) {
+  serviceControlHandler(control);
+  return NO_ERROR;
+}
+
 BOOL WINAPI consoleControlHandler(DWORD) {
   logMessage("ConsoleCtrlHandler event");
   return TRUE;
@@ -406,15 +412,21 @@ DWORD awaitWorker(WorkerRun& run, const std::optional<uint32_t>& stopTimeout) {
 void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   PhaseGuard phase;
   logMessage("service main");
+  // With a pre-shutdown timeout the service also takes the pre-shutdown control.
+  const bool preshutdown = parseDuration(getConfigString(key::ServicePreshutdownTimeout)).has_value();
   {
     std::lock_guard<std::mutex> lock(statusLock);
     supervision = Supervision{};
+    supervision.status.controlsAccepted = acceptedControls(preshutdown);
   }
   serviceName = serviceNameFromDispatcher(argc >= 1 ? argv[0] : nullptr, argc >= 1);
   logMessage("service name is '%s'", serviceName.c_str());
   eventLogForServiceProcess(serviceName);
 
-  SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerA(serviceName.c_str(), serviceControlHandler);
+  // The extended handler is the one documented to receive the pre-shutdown control.
+  SERVICE_STATUS_HANDLE handle =
+      preshutdown ? RegisterServiceCtrlHandlerExA(serviceName.c_str(), serviceControlHandlerEx, nullptr)
+                  : RegisterServiceCtrlHandlerA(serviceName.c_str(), serviceControlHandler);
   if (handle == nullptr) return;
   {
     std::lock_guard<std::mutex> lock(statusLock);

@@ -6,6 +6,8 @@ namespace quorv {
 
 void WINAPI serviceMain(DWORD argc, LPSTR* argv);
 void WINAPI serviceControlHandler(DWORD control);
+// The same handler in the extended form, registered when the service takes the pre-shutdown control.
+DWORD WINAPI serviceControlHandlerEx(DWORD control, DWORD eventType, LPVOID eventData, LPVOID context);
 BOOL WINAPI consoleControlHandler(DWORD event);
 // The console handler of a console run: Ctrl+C, Ctrl+Break and closing the console stop the
 // worker as a stop request stops the service's.

@@ -69,6 +69,10 @@ ControlOutcome applyControl(Supervision& state, uint32_t control) {
       status.currentState = kStateStopPending;
       state.stopRequested = true;
       return {takeStopLine(state), "SetServiceStatus 2 failed %d"};
+    case kControlPreshutdown:
+      // Accepted only with a pre-shutdown timeout; then it is the shutdown, only earlier.
+      if ((status.controlsAccepted & kAcceptPreshutdown) == 0) return {false, "SetServiceStatus 3 failed %d"};
+      [[fallthrough]];
     case kControlShutdown:
       status.checkPoint += 1;
       status.currentState = kStateStopPending;

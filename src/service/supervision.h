@@ -41,6 +41,8 @@ constexpr uint32_t kStateStopPending = 3;
 constexpr uint32_t kStateRunning = 4;
 constexpr uint32_t kControlStop = 1;
 constexpr uint32_t kControlShutdown = 5;
+constexpr uint32_t kControlPreshutdown = 15;
+constexpr uint32_t kAcceptPreshutdown = 0x100;
 
 // What the service process knows about its worker, shared by serviceMain and the control
 // handler (the caller keeps them apart with a lock).

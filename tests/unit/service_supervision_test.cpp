@@ -170,6 +170,26 @@ TEST(ServiceControl, OtherControlsChangeNothing) {
   }
 }
 
+TEST(ServiceControl, PreshutdownIsAShutdownOnlyWhenAccepted) {
+  Supervision plain = running();
+  ControlOutcome o = applyControl(plain, kControlPreshutdown);
+  EXPECT_FALSE(o.sendStopLine);
+  EXPECT_STREQ(o.reportFailureLog, "SetServiceStatus 3 failed %d");
+  EXPECT_EQ(plain.status.currentState, kStateRunning);
+  EXPECT_EQ(plain.status.checkPoint, 0u);
+
+  Supervision accepting = running();
+  accepting.status.controlsAccepted = 0x105;
+  o = applyControl(accepting, kControlPreshutdown);
+  EXPECT_TRUE(o.sendStopLine);
+  EXPECT_STREQ(o.reportFailureLog, "SetServiceStatus 1 failed %d");
+  EXPECT_EQ(accepting.status.currentState, kStateStopPending);
+  EXPECT_EQ(accepting.status.checkPoint, 1u);
+  // The shutdown that may follow writes nothing more.
+  EXPECT_FALSE(applyControl(accepting, kControlShutdown).sendStopLine);
+  EXPECT_EQ(accepting.status.checkPoint, 2u);
+}
+
 TEST(ServiceControl, StopBeforeTheWorkerStartedIsSentOnceItRuns) {
   for (uint32_t control : {kControlStop, kControlShutdown}) {
     Supervision state;

@@ -9,6 +9,9 @@
 
 #include "parse_config.h"
 #include "config/keys.h"
+#include "core/duration.h"
+#include "service/account.h"
+#include "service/service_config.h"
 #include "settings.h"
 #include "text_codec.h"
 #include "version_resource.h"
@@ -137,6 +140,9 @@ bool passesRule(const Setting& s, const std::string& value) {
     case Rule::OneCharacter: return value.size() == 1;
     case Rule::Max199: return value.size() <= 199;
     case Rule::ReleaseLimit: return canonicalNumber(value) && std::stoll(value) >= 1;
+    case Rule::ServiceAccount: return accountFault(value).empty();
+    case Rule::Duration: return parseDuration(value).has_value();
+    case Rule::WholeSeconds: return parseFailureReset(value).has_value();
     default: return true;
   }
 }
@@ -167,7 +173,10 @@ void takeSetting(Dump& d, const Setting& s) {
       return;
     case Form::StartType:
       if (present && value == std::to_string(key::KindAutoInstall)) {
-        d.set(s.path, "\"auto\"");
+        auto delayed = d.strings.find(key::ServiceDelayedStart);
+        const bool isDelayed = delayed != d.strings.end() && delayed->second == "1";
+        d.set(s.path, isDelayed ? "\"delayed\"" : "\"auto\"");
+        if (isDelayed) d.strings.erase(delayed);
         consume();
       }
       return;
@@ -188,6 +197,9 @@ void takeSetting(Dump& d, const Setting& s) {
       if (!present) return;
       auto items = split(value, s.form == Form::CommaList ? ',' : ';');
       if (std::any_of(items.begin(), items.end(), [](auto& i) { return i.empty(); })) return;
+      if (s.rule == Rule::FailureAction &&
+          std::any_of(items.begin(), items.end(), [](auto& i) { return !failureActionFault(i).empty(); }))
+        return;
       std::string list = "[";
       for (size_t i = 0; i < items.size(); ++i) list += (i ? ", " : "") + text8(items[i]);
       d.set(s.path, list + "]");

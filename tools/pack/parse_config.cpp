@@ -15,9 +15,11 @@
 #include "config/keys.h"
 #include "core/byte_size.h"
 #include "core/duration.h"
-#include "service/worker_log.h"
 #include "file_io.h"
 #include "jvm/release.h"
+#include "service/account.h"
+#include "service/service_config.h"
+#include "service/worker_log.h"
 #include "settings.h"
 #include "text_codec.h"
 #include "version_resource.h"
@@ -589,10 +591,25 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
         p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a size",
                   "a number of bytes, or with KB, MB or GB, such as \"10MB\"");
       break;
+    case Rule::ServiceAccount:
+      if (auto fault = accountFault(value); !fault.empty())
+        p.problem(line, path, latin1ToUtf8(fault),
+                  "LocalSystem, LocalService, NetworkService, virtual, DOMAIN\\user, .\\user, user@domain "
+                  "or DOMAIN\\name$");
+      break;
     case Rule::Duration:
       if (!parseDuration(value))
         p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a duration",
-                  "a number with ms, s, m, h or d, such as \"30s\"");
+                  "a whole number and a unit: 500ms, 10s, 5m, 1h or 1d, at most 49 days");
+      break;
+    case Rule::WholeSeconds:
+      if (!parseFailureReset(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a duration of whole seconds",
+                  "such as 90s, 12h or 1d");
+      break;
+    case Rule::FailureAction:
+      if (auto fault = failureActionFault(value); !fault.empty())
+        p.problem(line, path, latin1ToUtf8(fault), "restart/DELAY, reboot/DELAY or none, DELAY such as 10s");
       break;
     case Rule::KeepCount:
       if (!parseWorkerLogKeep(value)) p.problem(line, path, "must be 0 to " + std::to_string(kMaxWorkerLogKeep), "such as 5");
@@ -649,7 +666,12 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
     case Form::CommaList:
     case Form::SemicolonList: {
       char separator = s.form == Form::CommaList ? ',' : ';';
-      if (auto items = stringList(p, node, path, separator)) put8(p, s.key, join(*items, separator), path, line);
+      auto items = stringList(p, node, path, separator);
+      if (!items) return;
+      const size_t before = p.problems.size();
+      for (size_t i = 0; i < items->size(); ++i)
+        checkRule(p, s, (*items)[i], path, lineOf(*node.as_array()->get(i)));
+      if (p.problems.size() == before) put8(p, s.key, join(*items, separator), path, line);
       return;
     }
     case Form::SearchList:
@@ -673,8 +695,8 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
     case Form::StartType: {
       if (!expect(p, node, toml::node_type::string, path)) return;
       const std::string& v = node.as_string()->get();
-      if (v != "auto" && v != "demand") {
-        p.problem(line, path, "\"" + v + "\" is not a start type", "\"auto\" or \"demand\"");
+      if (v != "auto" && v != "delayed" && v != "demand") {
+        p.problem(line, path, "\"" + v + "\" is not a start type", "\"auto\", \"delayed\" or \"demand\"");
         return;
       }
       p.start = v;
@@ -784,10 +806,21 @@ std::string suggestion(const std::string& path) {
   return "see quorv-pack reference";
 }
 
+// A setting name that would hold a password, such as password, service.account-password or pwd.
+bool isPasswordName(std::string_view name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower.find("password") != std::string::npos || lower.find("passwd") != std::string::npos ||
+         lower == "pwd" || lower.ends_with("-pwd") || lower.ends_with("_pwd");
+}
+
 void walkTable(Parse& p, const toml::table& table, const std::string& prefix) {
   for (auto&& [k, node] : table) {
     std::string path = prefix.empty() ? std::string(k.str()) : prefix + "." + std::string(k.str());
-    if (const Setting* s = findSetting(path)) {
+    if (isPasswordName(k.str())) {
+      p.problem(lineOf(node), path, "a password is never packed into the launcher",
+                "set QUORV_SERVICE_PASSWORD when you run /install, or type it when /install asks");
+    } else if (const Setting* s = findSetting(path)) {
       handleSetting(p, *s, node, path);
     } else if (node.is_table() && isSettingTable(path)) {
       walkTable(p, *node.as_table(), path);
@@ -801,14 +834,15 @@ void walkTable(Parse& p, const toml::table& table, const std::string& prefix) {
 void finish(Parse& p) {
   if (p.start) {
     const Setting* kindSetting = findSetting("launcher.kind");
-    if (*p.start == "auto") {
+    if (*p.start == "auto" || *p.start == "delayed") {
       if (p.kind && *p.kind != key::KindAutoInstall)
         p.problem(p.startLine, "service.start",
-                  "\"auto\" needs launcher kind 4, but launcher.kind is " + std::to_string(*p.kind) + " (line " +
-                      std::to_string(p.kindLine) + ")",
+                  "\"" + *p.start + "\" needs launcher kind 4, but launcher.kind is " + std::to_string(*p.kind) +
+                      " (line " + std::to_string(p.kindLine) + ")",
                   "leave launcher.kind out or set service.start = \"demand\"");
       else if (!p.kind)
         put8(p, kindSetting->key, std::to_string(key::KindAutoInstall), "service.start", p.startLine);
+      if (*p.start == "delayed") put8(p, key::ServiceDelayedStart, "1", "service.start", p.startLine);
     } else if (p.kind && *p.kind == key::KindAutoInstall) {
       p.problem(p.startLine, "service.start",
                 "\"demand\" conflicts with launcher.kind = 4 (line " + std::to_string(p.kindLine) +

@@ -28,9 +28,28 @@ constexpr std::array kSettings = {
     Setting{"service.dependencies", key::Dependencies, 0, VT::List, F::CommaList, R::None, nullptr,
             "Names of services (or groups) that must run before this one."},
     Setting{"service.start", key::LauncherKind, 0, VT::String, F::StartType, R::None, nullptr,
-            "\"auto\" or \"demand\": how the plain install commands register the service. \"auto\" "
-            "writes launcher kind 4 (messages on standard error); it conflicts with another "
-            "launcher.kind."},
+            "\"auto\", \"delayed\" or \"demand\": how the plain install commands register the "
+            "service. \"auto\" writes launcher kind 4 (messages on standard error); it conflicts "
+            "with another launcher.kind. \"delayed\" is \"auto\" with the delayed flag (key 30201 = "
+            "1): Windows starts the service shortly after the other automatic services."},
+    Setting{"service.account", key::ServiceAccount, 0, VT::String, F::Text, R::ServiceAccount, nullptr,
+            "Account the service runs as: \"LocalSystem\" (as without the setting), \"LocalService\", "
+            "\"NetworkService\", \"virtual\" (NT SERVICE\\<service name>), or a user: \"DOMAIN\\user\", "
+            "\".\\user\", \"user@domain\"; a name ending in \"$\" is a group-managed service account. "
+            "A user's password is never packed: /install reads QUORV_SERVICE_PASSWORD or asks on the "
+            "console. QUORV_SERVICE_ACCOUNT at install overrides the setting."},
+    Setting{"service.failure-actions", key::ServiceFailureActions, 0, VT::List, F::CommaList, R::FailureAction,
+            nullptr,
+            "What the Service Control Manager does after the first, second and later failures: "
+            "\"restart/DELAY\", \"reboot/DELAY\" or \"none\", DELAY such as 500ms, 10s, 5m, 1h; "
+            "also applied when the service stops with an error code."},
+    Setting{"service.failure-reset", key::ServiceFailureReset, 0, VT::String, F::Text, R::WholeSeconds, nullptr,
+            "After how long without a failure the count of failures starts again, in whole seconds "
+            "(\"1d\", \"12h\", \"90s\"). Without it: \"1d\" when failure-actions is set."},
+    Setting{"service.preshutdown-timeout", key::ServicePreshutdownTimeout, 0, VT::String, F::Text, R::Duration,
+            nullptr,
+            "Pre-shutdown timeout (such as \"3m\"): the service also takes the pre-shutdown control and "
+            "stops the application then, with this much time to end before Windows shuts down."},
     Setting{"service.worker-log", key::WorkerLog, 0, VT::String, F::Text, R::None, nullptr,
             "File that the service process copies everything its worker prints (standard output "
             "and error: the JVM's own messages and the launcher's) into, with a line when a "
@@ -252,7 +271,7 @@ std::string_view formDescription(Form form) {
     case Form::SearchList: return "type letter and location per item, joined with \";\"";
     case Form::ClassPath: return "type letter, mandatory mark (1/0) and path per item, joined with \";\"";
     case Form::LogPath: return "the path; \"1\" in the enabling key";
-    case Form::StartType: return "\"auto\": key 107 = 4";
+    case Form::StartType: return "\"auto\": key 107 = 4; \"delayed\": also key 30201 = 1";
     case Form::IncludedFiles: return "count (2002), names joined with \";\" (2003), one record per file";
     case Form::RuntimeSwitch: return "first included file quorv-runtime.jar";
     case Form::RawStrings: return "8-bit entry of that key";

@@ -20,7 +20,7 @@ enum class Form {
   SearchList,     // type letter + location per item, joined with ";"
   ClassPath,      // type letter + mandatory mark + path per item, joined with ";"
   LogPath,        // the path in the key, "1" in the enabling key
-  StartType,      // "auto": launcher kind 4; "demand": nothing
+  StartType,      // "auto": launcher kind 4; "delayed": kind 4 and the delayed flag; "demand": nothing
   IncludedFiles,  // count and names (keys 2002, 2003) and one record per file
   RuntimeSwitch,  // the launcher's runtime archive as the first included file
   RawStrings,     // [strings]: key number to 8-bit text
@@ -32,8 +32,15 @@ enum class Form {
 };
 
 // Extra rules a value must follow.
-enum class Rule { None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit, ReleaseLimit,
-                  ByteSize, Duration, KeepCount };
+enum class Rule {
+  None, ServiceName, ClassName, OneCharacter, Max199, VersionLimit, ReleaseLimit,
+  ByteSize,        // 512, 64KB, 10MB, 2GB
+  Duration,        // 500ms, 10s, 5m, 1h, 1d
+  KeepCount,       // how many moved-aside files stay
+  ServiceAccount,  // an account form of service.account
+  FailureAction,   // each item: restart/DELAY, reboot/DELAY, none
+  WholeSeconds,    // a duration of whole seconds
+};
 
 struct Setting {
   std::string_view path;  // TOML path, such as "service.name"

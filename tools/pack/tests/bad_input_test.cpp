@@ -60,7 +60,36 @@ const BadInput kCases[] = {
      "c.toml:2: service.start: \"auto\" needs launcher kind 4, but launcher.kind is 1 (line 1) (leave launcher.kind "
      "out or set service.start = \"demand\")"},
     {"unknown start type", "service.start = \"manual\"\n",
-     "c.toml:1: service.start: \"manual\" is not a start type (\"auto\" or \"demand\")"},
+     "c.toml:1: service.start: \"manual\" is not a start type (\"auto\", \"delayed\" or \"demand\")"},
+    {"delayed start with another kind", "launcher.kind = 5\nservice.start = \"delayed\"\n",
+     "c.toml:2: service.start: \"delayed\" needs launcher kind 4, but launcher.kind is 5 (line 1) (leave "
+     "launcher.kind out or set service.start = \"demand\")"},
+    {"account without a domain", "service.account = \"appuser\"\n",
+     "c.toml:1: service.account: \"appuser\" names no domain (LocalSystem, LocalService, NetworkService, virtual, "
+     "DOMAIN\\user, .\\user, user@domain or DOMAIN\\name$)"},
+    {"account of no form", "service.account = \"a\\\\b\\\\c\"\n",
+     "c.toml:1: service.account: \"a\\b\\c\" is not an account (LocalSystem, LocalService, NetworkService, "
+     "virtual, DOMAIN\\user, .\\user, user@domain or DOMAIN\\name$)"},
+    {"password in the file", "[service]\naccount = \".\\\\app\"\npassword = \"hunter2\"\n",
+     "c.toml:3: service.password: a password is never packed into the launcher (set QUORV_SERVICE_PASSWORD "
+     "when you run /install, or type it when /install asks)"},
+    {"password anywhere", "[app]\ndb-passwd = \"x\"\n",
+     "c.toml:2: app.db-passwd: a password is never packed into the launcher (set QUORV_SERVICE_PASSWORD "
+     "when you run /install, or type it when /install asks)"},
+    {"action without a delay", "service.failure-actions = [\"restart/10s\", \"reboot\"]\n",
+     "c.toml:1: service.failure-actions: \"reboot\" has no delay (restart/DELAY, reboot/DELAY or none, DELAY "
+     "such as 10s)"},
+    {"unknown action", "service.failure-actions = [\"run/1s\"]\n",
+     "c.toml:1: service.failure-actions: \"run/1s\" is not an action (restart/DELAY, reboot/DELAY or none, DELAY "
+     "such as 10s)"},
+    {"bad duration", "service.preshutdown-timeout = \"3 min\"\n",
+     "c.toml:1: service.preshutdown-timeout: \"3 min\" is not a duration (a whole number and a unit: 500ms, 10s, "
+     "5m, 1h or 1d, at most 49 days)"},
+    {"duration beyond 32 bits", "service.preshutdown-timeout = \"50d\"\n",
+     "c.toml:1: service.preshutdown-timeout: \"50d\" is not a duration (a whole number and a unit: 500ms, 10s, "
+     "5m, 1h or 1d, at most 49 days)"},
+    {"reset of part of a second", "service.failure-reset = \"1500ms\"\n",
+     "c.toml:1: service.failure-reset: \"1500ms\" is not a duration of whole seconds (such as 90s, 12h or 1d)"},
     {"character beyond Latin-1", "service.name = \"\xE2\x82\xAC\"\n",
      "c.toml:1: service.name: the character U+20AC cannot be stored in an 8-bit setting (8-bit settings hold "
      "Latin-1 characters only)"},

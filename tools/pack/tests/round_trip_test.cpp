@@ -157,6 +157,39 @@ TEST_F(RoundTrip, ValuesNoSettingWouldWriteFallBackToNumberedKeys) {
   EXPECT_TRUE(parsed.config.files.empty());
 }
 
+TEST_F(RoundTrip, AccountAndRecoverySettingsComeBackByName) {
+  writeText(path("c.toml"),
+            "runtime.include = false\n[service]\nstart = \"delayed\"\naccount = \"CORP\\\\svc-app\"\n"
+            "failure-actions = [\"restart/10s\", \"reboot/5m\", \"none\"]\nfailure-reset = \"1d\"\n"
+            "preshutdown-timeout = \"3m\"\n");
+  PackConfig config = parse(path("c.toml"));
+  EXPECT_EQ(config.strings.at(107), "4");
+  EXPECT_EQ(config.strings.at(30200), "CORP\\svc-app");
+  EXPECT_EQ(config.strings.at(30201), "1");
+  EXPECT_EQ(config.strings.at(30202), "restart/10s,reboot/5m,none");
+  EXPECT_EQ(config.strings.at(30203), "1d");
+  EXPECT_EQ(config.strings.at(30204), "3m");
+  pack(config, "first.exe");
+  std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
+  for (const char* line : {"start = \"delayed\"\n", "account = \"CORP\\\\svc-app\"\n",
+                           "failure-actions = [\"restart/10s\", \"reboot/5m\", \"none\"]\n",
+                           "failure-reset = \"1d\"\n", "preshutdown-timeout = \"3m\"\n"})
+    EXPECT_NE(dumped.find(line), std::string::npos) << line << dumped;
+  EXPECT_EQ(dumped.find("[strings]"), std::string::npos) << dumped;
+  writeText(path("again.toml"), dumped);
+  EXPECT_EQ(parse(path("again.toml")).strings, config.strings);
+
+  // Values the settings would refuse stay under their numbers.
+  PackConfig odd;
+  odd.strings = {{30200, "appuser"}, {30201, "1"}, {30202, "restart"}, {30203, "1500ms"}, {30204, "soon"}};
+  pack(odd, "odd.exe");
+  dumped = dumpConfig(readBlock(path("odd.exe")), "odd.exe");
+  EXPECT_NE(dumped.find("[strings]\n30200 = \"appuser\"\n30201 = \"1\"\n30202 = \"restart\"\n30203 = \"1500ms\"\n"
+                        "30204 = \"soon\"\n"),
+            std::string::npos)
+      << dumped;
+}
+
 TEST_F(RoundTrip, DumpOfALauncherWithoutABlockIsAClearError) {
   try {
     readBlock(path("stub.exe"));

@@ -1,0 +1,46 @@
+// The parts of an install beyond the plain registration: the service account with its password,
+// its rights, and the settings passed on with ChangeServiceConfig2W. Each failure is printed on
+// the console with its error code.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "service/account.h"
+
+namespace quorv {
+
+// The chosen account and, for a user account, its password in the ANSI code page. The password
+// lives only here and is overwritten when the record goes away.
+struct InstallAccount {
+  ServiceAccount account;
+  std::string password;
+  InstallAccount() = default;
+  InstallAccount(const InstallAccount&) = delete;
+  InstallAccount& operator=(const InstallAccount&) = delete;
+  ~InstallAccount();
+  const char* accountName() const { return account.name.empty() ? nullptr : account.name.c_str(); }
+  const char* passwordText() const { return needsPassword(account.kind) ? password.c_str() : nullptr; }
+};
+
+// The account from QUORV_SERVICE_ACCOUNT, else configuration key 30200, and for a user account
+// the password from QUORV_SERVICE_PASSWORD, else from the console without echo. False, with the
+// reason printed, when the install cannot go on.
+bool prepareInstallAccount(InstallAccount& install);
+
+// For an account other than LocalSystem, once the service exists: the right to log on as a
+// service (user and group-managed accounts) and the directories the service writes. Returns the
+// number of failures, each printed.
+int grantAccountRights(const InstallAccount& install);
+
+// Creates each directory (with its parents) and gives the account modify rights on it, inherited
+// by what it holds. Returns the number of failures, each printed.
+int prepareWrittenDirectories(const InstallAccount& install, const std::vector<std::string>& directories);
+
+// Passes the delayed start, failure actions, pre-shutdown timeout and SID type on to the new
+// service. Returns the number of failures, each printed.
+int applyInstallSettings(SC_HANDLE service, uint32_t startType, AccountKind account);
+
+}  // namespace quorv
