@@ -19,6 +19,7 @@ class RestartTest(ServiceTestCase):
         self.assertNotEqual(after, before)
         # The first worker got the stop line and ended; a second one runs.
         svc.wait_record("exit 0")
+        svc.wait_record_count("command line: ", 2)
         self.assertEqual(sum(1 for l in svc.record() if l.startswith("command line: ")), 2, svc.record())
         self.assertEqual(svc.command("/stop").code, 0)
         svc.wait(STOPPED)
