@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "config/keys.h"
+#include "config/store.h"
 #include "core/globals.h"
 #include "core/split.h"
 #include "diag/log.h"
+#include "service/start_arguments.h"
 #include "service/supervision.h"
 
 namespace quorv {
@@ -159,6 +162,11 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   splitCommandLine(reinterpret_cast<const char16_t*>(GetCommandLineW()), ownArguments);
   std::vector<std::string> startArguments;
   for (DWORD i = 1; i < argc; ++i) startArguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  std::vector<std::string> refused;
+  startArguments = startArgumentsForWorker(startArguments, getConfigInt(key::AllowJArguments) != 0, refused);
+  for (const std::string& argument : refused) {
+    logMessage("start argument %s ignored: JVM options come only from the service's command line", argument.c_str());
+  }
   std::u16string commandLine = buildWorkerCommandLine(ownArguments, serviceName, startArguments);
 
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
