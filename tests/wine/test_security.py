@@ -128,14 +128,19 @@ class CommunicationFileTest(LaunchCase):
         self.assertRegex(comm, r"\\qrv_p%d_[0-9A-F]{8}\.tmp$" % pid)
         with open(planted[pid]) as f:
             self.assertEqual(f.read(), "planted")
-        # Made for the run, and gone with it.
-        self.assertFalse(os.path.exists(os.path.join(temp, comm.rsplit("\\", 1)[1])))
+        # Made for the run, empty: the JVM's side is the only writer.
+        made = os.path.join(temp, comm.rsplit("\\", 1)[1])
+        self.addCleanup(os.remove, made)
+        self.assertEqual(os.path.getsize(made), 0)
 
     def test_communication_file_exists_before_the_jvm_gets_its_name(self):
         result, record, log = self.start({10005: "1"})
         comm = record.option("-Dquorv.processCommFile=")
         self.assertRegex(comm, r"\\qrv_p%d\.tmp$" % record.pid())
         self.assertNotIn("Could not create", log)
+        made = os.path.join(harness.windows_temp_dir(), comm.rsplit("\\", 1)[1])
+        self.addCleanup(os.remove, made)
+        self.assertTrue(os.path.isfile(made))
 
 
 class LogFallbackTest(LaunchCase):
@@ -173,7 +178,7 @@ class StartArgumentsTest(ServiceTestCase):
         self.assertEqual(r.code, 0, r)
         svc.wait(RUNNING)
         svc.wait_record("priority: 0x20")
-        self.assertEqual(svc.record()[0], 'command line: "%s" %s a b __zlx_restart'
+        self.assertEqual(svc.record()[0], 'command line: %s %s a b __zlx_restart'
                          % (harness.winpath(svc.runner), svc.name))
         self.assertIn("start argument -J-javaagent:C:\\evil.jar ignored: JVM options come only from the "
                       "service's command line", svc.service_log())
@@ -184,7 +189,7 @@ class StartArgumentsTest(ServiceTestCase):
         self.assertEqual(probe("start", svc.name, "-J-Xmx1g").code, 0)
         svc.wait(RUNNING)
         svc.wait_record("priority: 0x20")
-        self.assertEqual(svc.record()[0], 'command line: "%s" %s -J-Xmx1g __zlx_restart'
+        self.assertEqual(svc.record()[0], 'command line: %s %s -J-Xmx1g __zlx_restart'
                          % (harness.winpath(svc.runner), svc.name))
         svc.command("/stop")
 
