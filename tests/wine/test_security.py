@@ -63,7 +63,8 @@ class PrivateTempDirectory(IncludedFilesCase):
         self.assertTrue(os.path.isfile(os.path.join(run_dir, "a.jar")), os.listdir(run_dir))
         os.symlink(target, os.path.join(run_dir, "link"))
         proc.communicate(timeout=180)
-        self.assertEqual(os.listdir(target), ["keep.txt"])
+        self.assertTrue(os.path.isfile(os.path.join(target, "keep.txt")),
+                        "the clean-up deleted what the link points to")
         self.assertFalse(os.path.exists(os.path.join(run_dir, "a.jar")))
         if os.path.islink(os.path.join(run_dir, "link")):  # Wine cannot remove such a link
             os.remove(os.path.join(run_dir, "link"))
