@@ -144,6 +144,17 @@ class CommunicationFileTest(LaunchCase):
         self.assertTrue(os.path.isfile(made))
 
 
+class SharedTempReferenceTest(LaunchCase):
+
+    def test_entries_in_the_shared_temporary_directory_are_logged(self):
+        result, record, log = self.start({121: "A0${launcher:sys.tempDir}x.jar;A0lib\\a.jar",
+                                          10004: "%TEMP%\\dlls"})
+        self.assertIn("warning: classpath entry ${launcher:sys.tempDir}x.jar names the shared temporary "
+                      "directory (${launcher:sys.tempDir})", log)
+        self.assertIn("warning: native lib dir %TEMP%\\dlls names the shared temporary directory (%TEMP%)", log)
+        self.assertNotIn("lib\\a.jar names", log)
+
+
 class LogFallbackTest(LaunchCase):
 
     def test_pre_created_fallback_log_is_not_used(self):
