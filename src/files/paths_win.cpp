@@ -276,9 +276,11 @@ std::string createTempFile() {
 }
 
 // The name is handed to the JVM, whose side reads and writes the file. It is created here,
-// empty, exclusively and with the private access list, before the name goes out; when someone
-// else already holds the usual name, a name with a random part is taken instead, so that the
-// JVM never works with a file that another user made or can change.
+// empty, exclusively and with the private access list, before the name goes out. When a file
+// or link of that name exists already (made by someone else, or left by a process of the same
+// id that did not end normally), a name with a random part is taken instead, so that the JVM
+// never works with a file that another user made or can change. The worker removes the file
+// when the application has ended and on its exit path.
 HANDLE createPrivateTempFile(std::string& name, DWORD access, DWORD flags) {
   const std::string tempPath = getTempPath();
   logMessage("tempPath is %s", tempPath.c_str());

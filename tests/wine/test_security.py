@@ -112,36 +112,37 @@ class ProbeFileTest(jvm.JvmCase):
 class CommunicationFileTest(LaunchCase):
 
     def test_pre_created_communication_file_is_not_used(self):
-        # The name holds only the process id; someone may have made the file for every id.
+        # The name holds only the process id; someone may have made a file or a link for every
+        # id. The worker takes a name of its own instead and leaves theirs untouched.
         temp = harness.windows_temp_dir()
+        target = self.path("target.txt")
+        with open(target, "w") as f:
+            f.write("target")
         planted = {}
         for pid in range(4, 0x4000, 4):
             name = os.path.join(temp, "qrv_p%d.tmp" % pid)
-            if not os.path.exists(name):
-                with open(name, "w") as f:
-                    f.write("planted")
+            if not os.path.lexists(name):
+                if pid % 8:
+                    with open(name, "w") as f:
+                        f.write("planted")
+                else:
+                    os.symlink(target, name)
                 planted[pid] = name
-        self.addCleanup(lambda: [os.remove(n) for n in planted.values() if os.path.exists(n)])
+        self.addCleanup(lambda: [os.remove(n) for n in planted.values() if os.path.lexists(n)])
         result, record, log = self.start({10005: "1"})
         pid = record.pid()
         self.assertIn(pid, planted, "the worker's id %r lies outside the planted range" % pid)
         comm = record.option("-Dquorv.processCommFile=")
         self.assertRegex(comm, r"\\qrv_p%d_[0-9A-F]{8}\.tmp$" % pid)
-        with open(planted[pid]) as f:
-            self.assertEqual(f.read(), "planted")
-        # Made for the run, empty: the JVM's side is the only writer.
         made = os.path.join(temp, comm.rsplit("\\", 1)[1])
-        self.addCleanup(os.remove, made)
-        self.assertEqual(os.path.getsize(made), 0)
-
-    def test_communication_file_exists_before_the_jvm_gets_its_name(self):
-        result, record, log = self.start({10005: "1"})
-        comm = record.option("-Dquorv.processCommFile=")
-        self.assertRegex(comm, r"\\qrv_p%d\.tmp$" % record.pid())
-        self.assertNotIn("Could not create", log)
-        made = os.path.join(harness.windows_temp_dir(), comm.rsplit("\\", 1)[1])
-        self.addCleanup(os.remove, made)
-        self.assertTrue(os.path.isfile(made))
+        self.assertFalse(os.path.lexists(made), "the file of the run stayed after its normal end")
+        if os.path.islink(planted[pid]):
+            self.assertEqual(os.readlink(planted[pid]), target)
+        else:
+            with open(planted[pid]) as f:
+                self.assertEqual(f.read(), "planted")
+        with open(target) as f:
+            self.assertEqual(f.read(), "target")
 
 
 class SharedTempReferenceTest(LaunchCase):
