@@ -29,6 +29,17 @@ std::string shortPathOf(const std::string& path) {
   return path;
 }
 
+// The file goes when its last handle closes. A console program started by a process without a
+// console gets a console host of its own, which may hold the inherited handle for a moment after
+// the program has ended; where the system does not remove the file once that handle is gone, it
+// is deleted here, as soon as nobody holds it any more (deleting a name never follows a link).
+void deleteProbeFile(const std::string& path) {
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    if (DeleteFileA(path.c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) return;
+    Sleep(50);
+  }
+}
+
 // Everything the probed program wrote, read back through the launcher's own handle (which
 // shares the file position with the child's), from the start.
 std::string readBack(HANDLE file) {
@@ -67,7 +78,9 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
     file = nullptr;
   }
   auto closeFile = [&] {
-    if (file != nullptr) CloseHandle(file);
+    if (file == nullptr) return;
+    CloseHandle(file);
+    deleteProbeFile(tempFile);
   };
 
   STARTUPINFOA startup{};
