@@ -99,6 +99,7 @@ int runWorker(std::vector<std::u16string>& arguments) {
   singleInstanceGuard();
   if (!LoadDLL(true)) exitLauncher(1);
   if (!launchProgram(arguments, true)) exitLauncher(1);
+  removeProcessCommFile();  // the application has ended; the next process of this id makes its own
   return 0;
 }
 

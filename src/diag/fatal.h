@@ -12,7 +12,11 @@ void showConfiguredMessage(int key, const char* detail = nullptr);
 [[noreturn]] void exitLauncher(int code);
 [[noreturn]] void fatalError(const std::string& text);
 [[noreturn]] void fatalConfiguredError(int key, const char* detail = nullptr);
+// Deletes a directory's files and, with `recurse`, those of its direct sub-directories, which are
+// then removed. A reparse point is never followed: a link is removed as a link.
 void emptyDirectory(const std::string& directory, bool recurse);
+// emptyDirectory with `recurse`, then the directory itself: the clean-up of a per-run directory.
+void removeTemporaryDirectory(const std::string& directory);
 
 // Portable pieces of the above.
 std::string substituteDetail(const std::string& templ, const char* detail);

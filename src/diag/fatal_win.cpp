@@ -12,6 +12,7 @@
 #include "diag/event_log_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
+#include "files/paths.h"
 
 namespace quorv {
 namespace {
@@ -60,18 +61,28 @@ void showMessage(const std::string& text) {
 }
 
 void exitLauncher(int code) {
-  if (!tempDirectory.empty()) {
-    emptyDirectory(tempDirectory, true);
-    RemoveDirectoryA(tempDirectory.c_str());
-  }
+  if (!tempDirectory.empty()) removeTemporaryDirectory(tempDirectory);
+  removeProcessCommFile();
   std::fflush(stdout);
   std::fflush(stderr);
   ExitProcess(static_cast<UINT>(code));
 }
 
+void removeTemporaryDirectory(const std::string& directory) {
+  emptyDirectory(directory, true);
+  RemoveDirectoryA(directory.c_str());
+}
+
+// Never follows a reparse point (a junction, a directory or file symbolic link, a mount point):
+// such an entry is removed as the link it is, and what it points to is left alone. A clean-up
+// that runs as LocalSystem would otherwise delete the files of whatever folder a link names.
+// A directory that is itself a reparse point is not emptied either; the caller's
+// RemoveDirectoryA then removes the link.
 void emptyDirectory(const std::string& directory, bool recurse) {
   if (directory.empty() || directory[0] == '.') return;
   logMessage("emptying %s", directory.c_str());
+  const DWORD own = GetFileAttributesA(directory.c_str());
+  if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
   const std::string base = directory.back() == '\\' ? directory : directory + "\\";
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA((base + "*.*").c_str(), &entry);
@@ -80,9 +91,10 @@ void emptyDirectory(const std::string& directory, bool recurse) {
     const std::string name = entry.cFileName;
     if (name == "." || name == "..") continue;
     const std::string path = base + name;
+    const bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       logMessage("attempting to remove %s (%d)", path.c_str(), recurse ? 1 : 0);
-      if (recurse) emptyDirectory(path, false);
+      if (recurse && !link) emptyDirectory(path, false);
       RemoveDirectoryA(path.c_str());
     } else {
       logMessage("attempting to delete %s", path.c_str());

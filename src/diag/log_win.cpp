@@ -1,5 +1,7 @@
-// Diagnostic log: every line is appended by its own open, write and close, under one lock.
+// Diagnostic log: every line is appended and flushed under one lock.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "diag/log.h"
+#include "files/private_file_win.h"
 
 namespace quorv {
 namespace {
@@ -15,7 +18,7 @@ namespace {
 CRITICAL_SECTION* logLock = nullptr;
 bool initialised = false;
 std::optional<std::string> logPath;
-FILE* logFile = nullptr;
+FILE* logFile = nullptr;  // open from initialisation to the end of the process
 
 bool variableIsYes(const char* name) {
   char value[8];
@@ -31,36 +34,58 @@ bool isDirectory(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The log file stays open for the life of the process: a file in a directory that others may
+// write to is never opened again by its name, so nobody can swap it for another file or a link
+// between two lines. Every line is flushed, so the file on disk is complete after each one.
+// The handle is not inherited by the processes that the launcher starts.
+FILE* openLogStream(HANDLE file) {
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_TEXT | _O_APPEND);
+  if (descriptor == -1) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  FILE* stream = _fdopen(descriptor, "a");
+  if (stream == nullptr) _close(descriptor);
+  return stream;
+}
+
+HANDLE createLogFile(const std::string& name) {
+  return createPrivateFile(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           FILE_ATTRIBUTE_NORMAL);
+}
+
 // A new file "zlx_nlog_<number>" in TMP (when it names a directory) or in c:\; the name is
-// claimed with CREATE_NEW so that two processes never share one.
-std::optional<std::string> newLogFileName() {
+// claimed with CREATE_NEW and a private access list, so that two processes never share one and
+// a file that someone else made beforehand is never used.
+bool openNewLogFile() {
   const char* tmp = std::getenv("TMP");
   std::string directory = (tmp != nullptr && *tmp != '\0' && isDirectory(tmp)) ? tmp : "c:\\";
   if (directory.back() != '\\' && directory.back() != '/') directory += '\\';
   unsigned long number = GetCurrentProcessId();
   for (int attempt = 0; attempt < 1000; ++attempt, ++number) {
     std::string name = directory + "zlx_nlog_" + std::to_string(number);
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = createLogFile(name);
     if (h != INVALID_HANDLE_VALUE) {
-      CloseHandle(h);
-      return name;
+      logFile = openLogStream(h);
+      if (logFile == nullptr) return false;
+      logPath = name;
+      return true;
     }
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  return std::nullopt;
+  return false;
 }
 
 void initialise() {
   initialised = true;
   if (!logRequested()) return;
-  if (auto name = newLogFileName()) {
-    logFile = std::fopen(name->c_str(), "wN");
-    if (logFile != nullptr) logPath = *name;
-  }
-  if (logFile == nullptr) {
+  if (!openNewLogFile()) {
+    // The fallback name is fixed and lies in c:\, where every user may create files: a file
+    // that is already there is not ours and is left alone; then nothing is logged.
     logPath = "c:\\zlx_nlog";
-    logFile = std::fopen(logPath->c_str(), "wN");
+    HANDLE h = createLogFile(*logPath);
+    if (h != INVALID_HANDLE_VALUE) logFile = openLogStream(h);
     if (logFile == nullptr) return;
   }
   std::string module(8192, '\0');
@@ -79,15 +104,12 @@ void writeLine(const char* prefix, const char* format, va_list args) {
     logLock = lock;
   }
   EnterCriticalSection(logLock);
-  // "N": the handle is not inherited by a process that another thread creates meanwhile.
-  if (logPath && logFile == nullptr) logFile = std::fopen(logPath->c_str(), "aN");
   if (!initialised) initialise();
   if (logFile != nullptr) {
     if (prefix != nullptr) std::fputs(prefix, logFile);
     std::vfprintf(logFile, format, args);
     std::fputs("\n", logFile);
-    std::fclose(logFile);
-    logFile = nullptr;
+    std::fflush(logFile);
   }
   LeaveCriticalSection(logLock);
 }

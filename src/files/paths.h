@@ -47,7 +47,9 @@ std::string resolvePathList(const std::string& list);
 std::string getTempPath();  // ends the process with key 1015 when nothing is usable
 bool isWritableDirectory(const std::string& directory);
 std::string createTempFile();
+// Creates the file (empty, private, exclusively) before it returns the name; see paths_win.cpp.
 std::string getProcessCommFileName(uint32_t processId);
+void removeProcessCommFile();  // the file getProcessCommFileName created, if any
 void createTempDirectory();  // fills tempDirectory or ends with key 1009, detail "7"
 
 // jvmHome of core/globals.h, written by LoadDLL (jvm_home.cpp, portable).

@@ -13,6 +13,7 @@
 #include "diag/log.h"
 #include "files/codepage.h"
 #include "files/paths.h"
+#include "files/private_file_win.h"
 
 namespace quorv {
 namespace {
@@ -266,64 +267,73 @@ std::string createTempFile() {
     file = name;
   } else {
     logMessage("GetTempFileName failed (last error %d)", static_cast<int>(GetLastError()));
-    // Seeded once, so that repeated attempts within the same second get different names.
-    static bool seeded = false;
-    if (!seeded) {
-      std::srand(static_cast<unsigned>(std::time(nullptr)));
-      seeded = true;
-    }
-    file = tempPath + "qrv" + std::to_string(std::rand());
+    // From the system's random source: a name made from the time could be foreseen, and a
+    // file or directory of that name made beforehand by someone else.
+    file = tempPath + "qrv" + std::to_string(randomNumber());
   }
   logMessage("tempFile is %s", file.c_str());
   return file;
 }
 
-std::string getProcessCommFileName(uint32_t processId) {
-  return getTempPath() + "qrv_p" + std::to_string(static_cast<int>(processId)) + ".tmp";
+// The name is handed to the JVM, whose side reads and writes the file. It is created here,
+// empty, exclusively and with the private access list, before the name goes out. When a file
+// or link of that name exists already (made by someone else, or left by a process of the same
+// id that did not end normally), a name with a random part is taken instead, so that the JVM
+// never works with a file that another user made or can change. The worker removes the file
+// when the application has ended and on its exit path.
+HANDLE createPrivateTempFile(std::string& name, DWORD access, DWORD flags) {
+  const std::string tempPath = getTempPath();
+  logMessage("tempPath is %s", tempPath.c_str());
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 10 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    name = joinPath(tempPath, ("qrv" + randomHex() + ".tmp").c_str());
+    file = createPrivateFile(name, access, 0, flags);
+  }
+  if (file == INVALID_HANDLE_VALUE) {
+    logMessage("Could not create %s (%d)", name.c_str(), static_cast<int>(GetLastError()));
+  }
+  logMessage("tempFile is %s", name.c_str());
+  return file;
 }
 
 namespace {
+std::string createdCommFile;  // removed again by removeProcessCommFile
+}  // namespace
+
+std::string getProcessCommFileName(uint32_t processId) {
+  const std::string tempPath = getTempPath();
+  const std::string stem = tempPath + "qrv_p" + std::to_string(static_cast<int>(processId));
+  std::string name = stem + ".tmp";
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    HANDLE file = createPrivateFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    FILE_ATTRIBUTE_NORMAL);
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      createdCommFile = name;
+      return name;
+    }
+    logMessage("Could not create %s (%d)", name.c_str(), static_cast<int>(GetLastError()));
+    name = stem + "_" + randomHex() + ".tmp";
+  }
+  return name;
+}
+
+void removeProcessCommFile() {
+  if (!createdCommFile.empty()) DeleteFileA(createdCommFile.c_str());
+  createdCommFile.clear();
+}
 
 // The per-run directory holds jars that go on the class path of a process that may run as
 // LocalSystem, and the system temporary directory lets every user add files to the folders
 // created in it. The directory therefore gets its own access list, not inherited from the
-// parent: full control for LocalSystem, the Administrators group and the running user only.
-// Null (default security) when the list cannot be built.
-struct PrivateSecurity {
-  SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ~PrivateSecurity() {
-    if (descriptor != nullptr) LocalFree(descriptor);
-  }
-  SECURITY_ATTRIBUTES* get() { return descriptor != nullptr ? &attributes : nullptr; }
-};
-
-void buildPrivateSecurity(PrivateSecurity& security) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::string buffer(size, '\0');
-  char* sid = nullptr;
-  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-      ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
-    const std::string sddl = std::string("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;") + sid + ")";
-    LocalFree(sid);
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
-                                                             &security.descriptor, nullptr)) {
-      security.attributes.lpSecurityDescriptor = security.descriptor;
-    } else {
-      security.descriptor = nullptr;
-    }
-  }
-  CloseHandle(token);
-}
-
-}  // namespace
-
+// parent. Without that list no directory is made: one with the inherited permissions would let
+// others put a jar on the class path.
 void createTempDirectory() {
   PrivateSecurity security;
-  buildPrivateSecurity(security);
+  if (!buildPrivateSecurity(security)) {
+    logMessage("Could not build the access list of the temporary directory (%d)", static_cast<int>(GetLastError()));
+    fatalConfiguredError(key::MsgInternal, detail::TempDirFailed);
+  }
   for (int attempt = 0; attempt < 10; ++attempt) {
     const std::string file = createTempFile();
     tempDirectory = file + "_dir" + std::to_string(static_cast<int32_t>(std::time(nullptr)));

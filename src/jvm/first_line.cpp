@@ -19,4 +19,18 @@ bool readFirstLine(const std::string& fileName, std::string& line) {
   return true;
 }
 
+bool firstLineOfText(std::string_view bytes, std::string& line) {
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\x1a') break;
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    text.push_back(c);
+    if (c == '\n') break;
+  }
+  if (text.empty()) return false;
+  line = std::move(text);
+  return true;
+}
+
 }  // namespace quorv

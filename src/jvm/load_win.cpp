@@ -11,6 +11,7 @@
 #include "config/store.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
+#include "files/codepage.h"
 #include "files/paths.h"
 #include "jvm/env_win.h"
 #include "jvm/load_rules.h"
@@ -35,13 +36,48 @@ void setPathVariable(const std::string& value) {
   _putenv(entry.c_str());
 }
 
+// The full form of a path ("." and ".." resolved); the path itself when there is none.
+std::string fullPath(const std::string& path) {
+  std::string buffer(8192, '\0');
+  const DWORD n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (n == 0 || n >= buffer.size()) return path;
+  buffer.resize(n);
+  return buffer;
+}
+
 }  // namespace
+
+// PATH is extended for the JVM and the programs it starts, but jvm.dll's own imports (the
+// runtime's C library above all: msvcr100.dll, vcruntime140.dll, msvcp140.dll) are looked for
+// only in the directory of jvm.dll, in the runtime's bin directory and in the system directory.
+// A folder on PATH that others may write to could otherwise hand a LocalSystem process its own
+// copy of such a library, since the runtime's bin directory comes last on PATH.
+// The calls come from kernel32 at run time: Windows 7 has them only with its update KB2533623,
+// and there, without them, the library is loaded as before.
+HMODULE loadJvmDllFile(const std::string& path, const std::string& binDirectory) {
+  using AddFn = void*(WINAPI*)(const wchar_t*);
+  using RemoveFn = BOOL(WINAPI*)(void*);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto add = reinterpret_cast<AddFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
+  auto remove = reinterpret_cast<RemoveFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "RemoveDllDirectory")));
+  if (add == nullptr || remove == nullptr) {
+    logMessage("No AddDllDirectory: the JVM's libraries are searched on PATH");
+    return LoadLibraryA(path.c_str());
+  }
+  const std::u16string bin = fileCpToWide(fullPath(binDirectory));
+  void* cookie = add(reinterpret_cast<const wchar_t*>(bin.c_str()));
+  HMODULE library = LoadLibraryExA(fullPath(path).c_str(), nullptr, kJvmLoadFlags);
+  const DWORD error = GetLastError();
+  if (cookie != nullptr) remove(cookie);
+  SetLastError(error);
+  return library;
+}
 
 HMODULE tryLoadJvmDll(const std::string& directory, const std::string& vmType) {
   const std::string path = jvmDllPath(directory, vmType);
   const bool exists = fileExists(path);
   logMessage("Trying %s (exists %d)", path.c_str(), exists ? 1 : 0);
-  HMODULE library = LoadLibraryA(path.c_str());
+  HMODULE library = loadJvmDllFile(path, directory);
   if (exists && library == nullptr) {
     logMessage("Failed with error code %d", static_cast<int>(GetLastError()));
   }

@@ -4,6 +4,7 @@
 
 #include "diag/log.h"
 #include "files/paths.h"
+#include "files/private_file_win.h"
 #include "jvm/check_win.h"
 #include "jvm/first_line.h"
 #include "jvm/version.h"
@@ -28,13 +29,30 @@ std::string shortPathOf(const std::string& path) {
   return path;
 }
 
-// A console program started by a process without a console gets a console host of its own,
-// which may still hold the inherited output file for a moment after the program has ended.
+// The file goes when its last handle closes. A console program started by a process without a
+// console gets a console host of its own, which may hold the inherited handle for a moment after
+// the program has ended; where the system does not remove the file once that handle is gone, it
+// is deleted here, as soon as nobody holds it any more (deleting a name never follows a link).
 void deleteProbeFile(const std::string& path) {
   for (int attempt = 0; attempt < 40; ++attempt) {
     if (DeleteFileA(path.c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) return;
     Sleep(50);
   }
+}
+
+// Everything the probed program wrote, read back through the launcher's own handle (which
+// shares the file position with the child's), from the start.
+std::string readBack(HANDLE file) {
+  std::string text;
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (text.size() < (1u << 20) && ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    text.append(buffer, read);
+    if (text.find('\n') != std::string::npos) break;
+  }
+  return text;
 }
 
 }  // namespace
@@ -43,19 +61,27 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
   // Quoted: without short names the path may hold blanks, and an unquoted path with a blank
   // would start a different program.
   std::string commandLine = "\"" + shortPathOf(javaExe) + "\" -version";
-  std::string tempFile = createTempFile();
-
+  // The output file is made anew, exclusively and with a private access list, shared with no
+  // one, deleted when its last handle closes, and read back through the handle the launcher
+  // holds: nobody else can choose the version that is cached for later starts, and no link
+  // that someone planted is ever opened.
+  std::string tempFile;
+  HANDLE file = createPrivateTempFile(tempFile, GENERIC_READ | GENERIC_WRITE | DELETE,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
   HANDLE errorOutput = nullptr;
-  HANDLE file = CreateFileA(tempFile.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &errorOutput, 0, TRUE,
                          DUPLICATE_SAME_ACCESS)) {
       errorOutput = nullptr;
     }
-    CloseHandle(file);
+  } else {
+    file = nullptr;
   }
+  auto closeFile = [&] {
+    if (file == nullptr) return;
+    CloseHandle(file);
+    deleteProbeFile(tempFile);
+  };
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -70,7 +96,7 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
     logMessage("Could not create process %s > %s (error %d)", commandLine.c_str(), tempFile.c_str(),
                static_cast<int>(GetLastError()));
     if (errorOutput != nullptr) CloseHandle(errorOutput);
-    deleteProbeFile(tempFile);
+    closeFile();
     return false;
   }
 
@@ -91,14 +117,14 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
   CloseHandle(process.hThread);
   if (errorOutput != nullptr) CloseHandle(errorOutput);
   if (exitCode != 0) {
-    deleteProbeFile(tempFile);
+    closeFile();
     return false;
   }
 
   std::string line;
-  bool found = readFirstLine(tempFile, line) && parseVersionLine(line, version);
+  bool found = file != nullptr && firstLineOfText(readBack(file), line) && parseVersionLine(line, version);
   if (found) logMessage("Java version: %s", version.c_str());
-  deleteProbeFile(tempFile);
+  closeFile();
   return found;
 }
 

@@ -5,6 +5,7 @@
 #include "core/globals.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
+#include "launch/shared_temp.h"
 
 namespace quorv {
 namespace {
@@ -66,6 +67,7 @@ void appendConfiguredClassPath(std::string& classPath, const LaunchSystem& syste
       continue;
     }
     std::string text = entry.substr(2);
+    warnOfSharedTempReference("classpath entry", text);
     system.expand(text);
     const bool mandatory = entry[1] == '1';
     bool found = false;

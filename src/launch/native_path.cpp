@@ -3,6 +3,7 @@
 #include "config/keys.h"
 #include "config/store.h"
 #include "diag/log.h"
+#include "launch/shared_temp.h"
 
 namespace quorv {
 
@@ -10,6 +11,7 @@ std::string nativeLibraryPathValue(const std::optional<std::string>& oldPath,
                                    const LaunchSystem& system) {
   std::string directories = getConfigString(key::NativeLibDirs);
   logMessage("native lib dir is %s", directories.c_str());
+  warnOfSharedTempReference("native lib dir", directories);
   system.expand(directories);
   std::string value = system.resolvePathList(directories);
   if (!value.empty() && value.back() != ';') value += ';';

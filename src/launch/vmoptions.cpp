@@ -7,6 +7,7 @@
 #include "config/store.h"
 #include "core/split.h"
 #include "diag/log.h"
+#include "launch/shared_temp.h"
 
 namespace quorv {
 namespace {
@@ -25,6 +26,7 @@ bool startsWith(const std::string& text, std::string_view prefix) {
 void includeOptionsFile(const std::string& name, const std::string* baseFile, VmOptions& vm,
                         const LaunchSystem& system) {
   std::string expanded = name;
+  warnOfSharedTempReference("included options file", expanded);
   system.expand(expanded);
   const std::string resolved = system.resolvePath(expanded, baseFile);
   std::FILE* file = system.openText(resolved);

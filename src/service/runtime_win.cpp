@@ -21,6 +21,7 @@
 #include "files/run_dirs.h"
 #include "service/service_events_win.h"
 #include "service/service_config.h"
+#include "service/start_arguments.h"
 #include "service/supervision.h"
 #include "service/worker_log_win.h"
 
@@ -438,6 +439,11 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   splitCommandLine(reinterpret_cast<const char16_t*>(GetCommandLineW()), ownArguments);
   std::vector<std::string> startArguments;
   for (DWORD i = 1; i < argc; ++i) startArguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  std::vector<std::string> refused;
+  startArguments = startArgumentsForWorker(startArguments, getConfigInt(key::AllowJArguments) != 0, refused);
+  for (const std::string& argument : refused) {
+    logMessage("start argument %s ignored: JVM options come only from the service's command line", argument.c_str());
+  }
   std::u16string commandLine = buildWorkerCommandLine(ownArguments, serviceName, startArguments);
 
   const std::optional<uint32_t> stopTimeout = configuredStopTimeout();

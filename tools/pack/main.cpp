@@ -10,6 +10,7 @@
 #include "pack_build.h"
 #include "parse_config.h"
 #include "pe_image.h"
+#include "warnings.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -105,6 +106,9 @@ int main(int argc, char** argv) {
       ParseResult parsed = parseConfigFile(utf8Path(config), ParseOptions{runtimePath(), true});
       if (*check)
         for (const auto& w : parsed.warnings) std::cerr << formatProblem(w) << "\n";
+      if (parsed.problems.empty()) {
+        for (const Problem& w : sharedTempWarnings(parsed.config, config)) std::cerr << "warning: " << formatProblem(w) << "\n";
+      }
       if (int rc = reportProblems(parsed.problems); rc != 0 || *check) {
         if (rc == 0) std::cout << config << ": ok\n";
         return rc;

@@ -228,12 +228,22 @@ void replaceResources(std::vector<uint8_t>& image, const ResourceTree& tree, con
     if (h.sections[i].virtualAddress == resourceRva) index = i;
   if (index == h.sections.size()) throw refuse("its resources do not begin a section");
   const Section resources = h.sections[index];
+  // A section without raw data has no meaningful file position: the new tree could not be
+  // written in its place, and copying up to that position would read past the image.
+  if (resources.rawSize == 0) throw refuse("its resource section has no data in the file");
+  if (uint64_t(resources.rawPointer) + resources.rawSize > image.size())
+    throw refuse("its resource section lies outside the file");
 
   // Only the base relocations may follow the resources; they are moved up unchanged.
   auto [relocRva, relocSize] = h.directory(image, kRelocationDirectory);
   for (size_t i = index + 1; i < h.sections.size(); ++i)
     if (i != index + 1 || h.sections[i].virtualAddress != relocRva || relocRva == 0)
       throw refuse("section " + h.sections[i].name + " follows the resource section and cannot be moved");
+  if (index + 1 < h.sections.size()) {
+    const Section& reloc = h.sections[index + 1];
+    if (uint64_t(reloc.rawPointer) + reloc.rawSize > image.size())
+      throw refuse("section " + reloc.name + " lies outside the file");
+  }
   for (size_t i = 0; i < index; ++i) {
     const Section& s = h.sections[i];
     if ((s.rawSize != 0 && s.rawPointer + uint64_t(s.rawSize) > resources.rawPointer) ||

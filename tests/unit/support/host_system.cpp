@@ -72,6 +72,7 @@ void exitLauncher(int code) {
 }
 
 void emptyDirectory(const std::string&, bool) {}
+void removeTemporaryDirectory(const std::string&) {}
 
 // Latin-1 stands in for the file and ANSI code pages.
 std::u16string fileCpToWide(const std::string& text) {

@@ -183,6 +183,13 @@ TEST(ReplaceResources, RefusedLayouts) {
   put32(offCenter, directoryAt(2), 0x2010);
   Bytes badAlignment = makePe(resourceShape());
   put32(badAlignment, kOptional + 36, 0x300);
+  Bytes noRawData = makePe(resourceShape());
+  put32(noRawData, sectionAt(1) + 16, 0);         // .rsrc has no bytes in the file...
+  put32(noRawData, sectionAt(1) + 20, 0x100000);  // ...and its position lies far past the end
+  Bytes rsrcPastEnd = makePe(resourceShape());
+  put32(rsrcPastEnd, sectionAt(1) + 20, 0x100000);
+  Bytes relocPastEnd = makePe(resourceShape());
+  put32(relocPastEnd, sectionAt(2) + 20, 0x100000);
 
   const std::pair<Bytes, std::string> cases[] = {
       {noResources, "it has no resource section"},
@@ -192,6 +199,9 @@ TEST(ReplaceResources, RefusedLayouts) {
       {relocatedRsrc, "a base relocation points into the resource section or after it"},
       {offCenter, "its resources do not begin a section"},
       {badAlignment, "its section alignment is not a power of two"},
+      {noRawData, "its resource section has no data in the file"},
+      {rsrcPastEnd, "its resource section lies outside the file"},
+      {relocPastEnd, "section .reloc lies outside the file"},
   };
   for (const auto& [image, why] : cases)
     EXPECT_EQ(refusal(image, tree), "stub.exe: cannot write version information or an icon into this launcher stub: " + why);
