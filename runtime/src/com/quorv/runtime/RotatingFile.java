@@ -7,7 +7,6 @@ import java.io.OutputStream;
 import java.nio.charset.Charset;
 import java.nio.file.Files;
 import java.nio.file.StandardCopyOption;
-import java.util.Locale;
 
 /**
  * A log file that is cut by size: before a line that would take the file past the size limit,
@@ -26,7 +25,7 @@ import java.util.Locale;
  */
 final class RotatingFile extends OutputStream {
 
-    /** The system property with the size limit: bytes, or a number with KB, MB or GB. */
+    /** The system property with the size limit: bytes, or a number with B, KB, MB or GB. */
     static final String SIZE_PROPERTY = "quorv.logSize";
     /** The system property with the number of old files to keep. */
     static final String KEEP_PROPERTY = "quorv.logKeep";
@@ -59,8 +58,8 @@ final class RotatingFile extends OutputStream {
     }
 
     /**
-     * Reads a size: decimal digits, optionally followed by KB, MB or GB (any case; 1024, 1024^2
-     * and 1024^3 bytes).
+     * Reads a size as the packer writes it: decimal digits, alone or followed by B, KB, MB or GB
+     * (1, 1024, 1024^2 and 1024^3 bytes), without blanks, such as "52428800" or "50MB".
      *
      * @return the size in bytes, or -1 when the text is no size or the size is 0
      */
@@ -68,31 +67,30 @@ final class RotatingFile extends OutputStream {
         if (text == null) {
             return -1;
         }
-        String upper = text.trim().toUpperCase(Locale.ROOT);
-        long unit = 1;
-        String[] suffixes = {"KB", "MB", "GB"};
-        for (int i = 0; i < suffixes.length; i++) {
-            if (upper.endsWith(suffixes[i])) {
-                unit = 1L << (10 * (i + 1));
-                upper = upper.substring(0, upper.length() - 2);
-                break;
+        int digits = 0;
+        while (digits < text.length() && text.charAt(digits) >= '0' && text.charAt(digits) <= '9') {
+            digits++;
+        }
+        String unitText = text.substring(digits);
+        String[] units = {"", "B", "KB", "MB", "GB"};
+        long[] factors = {1, 1, 1L << 10, 1L << 20, 1L << 30};
+        long factor = 0;
+        for (int i = 0; i < units.length; i++) {
+            if (unitText.equals(units[i])) {
+                factor = factors[i];
             }
         }
-        if (upper.isEmpty() || upper.length() > 18) {
+        if (digits == 0 || factor == 0) {
             return -1;
         }
         long value = 0;
-        for (int i = 0; i < upper.length(); i++) {
-            char c = upper.charAt(i);
-            if (c < '0' || c > '9') {
+        for (int i = 0; i < digits; i++) {
+            value = value * 10 + (text.charAt(i) - '0');
+            if (value > Long.MAX_VALUE / factor) {
                 return -1;
             }
-            value = value * 10 + (c - '0');
         }
-        if (value == 0 || value > Long.MAX_VALUE / unit) {
-            return -1;
-        }
-        return value * unit;
+        return value == 0 ? -1 : value * factor;
     }
 
     /** Reads the number of old files: 1 to {@link #MAX_KEEP}; -1 when the text is none of them. */
@@ -100,7 +98,7 @@ final class RotatingFile extends OutputStream {
         if (text == null) {
             return -1;
         }
-        String digits = text.trim();
+        String digits = text;
         if (digits.isEmpty() || digits.length() > 4) {
             return -1;
         }
