@@ -285,6 +285,28 @@ class OptionListTest(LaunchCase):
         self.assertIn("Setting PATH (native libs) " + native, log)
 
 
+class PackedLogRotationTest(LaunchCase):
+
+    def test_log_rotation_settings_reach_the_jvm_after_the_configured_options(self):
+        # Built by the packer from the settings; an administrator's .vmoptions file comes later
+        # among the options, so that its value of the property wins in the JVM.
+        self.write("c.toml", 'runtime.include = false\njava.search = ["R.\\\\jre"]\nlauncher.kind = 0\n'
+                   '[app]\nmain-class = "a.B"\nvm-options = "-Xmx64m"\noutput-log = "logs\\\\out.log"\n'
+                   'log-size = "50MB"\nlog-keep = 10\n')
+        exe = self.path("app.exe")
+        r = subprocess.run([harness.PACK, "build", self.path("c.toml"), "-o", exe, "--launcher", harness.LAUNCHER],
+                           capture_output=True, text=True, timeout=120)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.write("app.vmoptions", "-Dquorv.logKeep=3\n")
+        result = harness.run(exe, ["svc", WORKER], env=self.env(log=False))
+        self.assertEqual(result.code, 0, result)
+        options = Record(self.record_path).options
+        self.assertIn("-Xmx64m", options)
+        at = options.index("-Xmx64m")
+        self.assertEqual(options[at:at + 3], ["-Xmx64m", "-Dquorv.logSize=52428800", "-Dquorv.logKeep=10"], options)
+        self.assertGreater(options.index("-Dquorv.logKeep=3"), at + 2, options)
+
+
 class MainParametersTest(LaunchCase):
 
     def test_parameters_in_order(self):

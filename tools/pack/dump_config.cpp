@@ -12,6 +12,7 @@
 #include "core/duration.h"
 #include "service/account.h"
 #include "service/service_config.h"
+#include "runtime_properties.h"
 #include "settings.h"
 #include "text_codec.h"
 #include "version_resource.h"
@@ -91,6 +92,7 @@ struct Dump {
   std::map<std::string, std::vector<std::string>> sections;  // "" is the top level
   std::vector<std::string> notes;
   std::optional<VersionInfo> version;
+  std::map<const Setting*, uint64_t> runtimeProperties;  // taken off the JVM options
 
   void line(const std::string& section, const std::string& text) {
     if (!sections.count(section)) sectionOrder.push_back(section);
@@ -276,6 +278,14 @@ void takeSetting(Dump& d, const Setting& s) {
       consume();
       return;
     }
+    case Form::PropertySize:
+    case Form::PropertyCount: {
+      auto found = d.runtimeProperties.find(&s);
+      if (found == d.runtimeProperties.end()) return;
+      d.set(s.path, s.form == Form::PropertySize ? tomlString(byteSizeText(found->second))
+                                                 : std::to_string(found->second));
+      return;
+    }
     case Form::IconFile:
     case Form::IncludedFiles:
     case Form::RuntimeSwitch:
@@ -286,6 +296,19 @@ void takeSetting(Dump& d, const Setting& s) {
 }
 
 std::string sizeText(int64_t size) { return std::to_string(size) + (size == 1 ? " byte" : " bytes"); }
+
+// The runtime's system properties at the end of the JVM options, as the packer appends them.
+void takeRuntimeProperties(Dump& d) {
+  auto options = d.strings.find(key::VmOptions);
+  if (options == d.strings.end()) return;
+  auto split = splitRuntimeProperties(options->second);
+  if (!split) return;
+  for (const auto& property : split->properties) d.runtimeProperties[property.setting] = property.value;
+  if (split->rest.empty())
+    d.strings.erase(options);
+  else
+    options->second = split->rest;
+}
 
 // Included files: [[files]] entries whose sources are where `extract` writes them.
 void takeFiles(Dump& d, const BlockContents& block, std::vector<std::string>& fileTables) {
@@ -390,6 +413,7 @@ std::string dumpConfig(const BlockContents& block, const std::string& exeName, c
   for (const auto& g : block.config.groups)
     for (const auto& [key, text] : g.entries) d.variants[g.prefix][key] = text;  // a later group wins
   noteGroupOrder(d, block.config.groups);
+  takeRuntimeProperties(d);
 
   std::vector<std::string> fileTables;
   for (const Setting& s : settings()) {

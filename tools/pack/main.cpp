@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   app.footer(kExitStatuses);  // before the subcommands, which take it over
   fs::path self = ownDirectory(argc > 0 ? argv[0] : "quorv-pack");
 
-  std::string config, output, launcher, runtime, exe, dir, jar, mainClass, depfile;
+  std::string config, output, launcher, runtime, exe, dir, jar, mainClass, depfile, baseDir;
 
   auto* build = app.add_subcommand("build", "Write a packed launcher from a configuration file");
   build->add_option("config", config, "Configuration file (TOML)")->required();
@@ -75,10 +75,14 @@ int main(int argc, char** argv) {
   build->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
   build->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
   build->add_option("--depfile", depfile, "Also write the files the output depends on, for make or ninja");
+  build->add_option("--base-dir", baseDir,
+                    "Directory of relative source and icon paths (default: the configuration file's directory)");
 
   auto* check = app.add_subcommand("check", "Check a configuration file without writing anything");
   check->add_option("config", config, "Configuration file (TOML)")->required();
   check->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
+  check->add_option("--base-dir", baseDir,
+                    "Directory of relative source and icon paths (default: the configuration file's directory)");
 
   auto* dump = app.add_subcommand("dump", "Print the configuration of a packed launcher");
   dump->add_option("exe", exe, "Packed launcher")->required();
@@ -103,7 +107,8 @@ int main(int argc, char** argv) {
   try {
     auto runtimePath = [&] { return runtime.empty() ? self / "quorv-runtime.jar" : utf8Path(runtime); };
     if (*build || *check) {
-      ParseResult parsed = parseConfigFile(utf8Path(config), ParseOptions{runtimePath(), true});
+      ParseResult parsed =
+          parseConfigFile(utf8Path(config), ParseOptions{runtimePath(), true, baseDir.empty() ? fs::path() : utf8Path(baseDir)});
       if (*check)
         for (const auto& w : parsed.warnings) std::cerr << formatProblem(w) << "\n";
       if (parsed.problems.empty()) {

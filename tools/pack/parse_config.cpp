@@ -20,6 +20,7 @@
 #include "service/account.h"
 #include "service/service_config.h"
 #include "service/worker_log.h"
+#include "runtime_properties.h"
 #include "settings.h"
 #include "text_codec.h"
 #include "version_resource.h"
@@ -119,6 +120,7 @@ struct Parse {
   std::map<std::string, std::pair<std::string, int>> versions;  // path -> value, line
   std::map<std::string, std::pair<int64_t, int>> releases;      // path -> value, line
   std::vector<std::pair<IncludedFile, int>> files;             // with the line of each entry
+  std::map<const Setting*, std::pair<uint64_t, int>> runtimeProperties;  // value, line
 
   std::vector<Problem> warnings;
 
@@ -737,6 +739,35 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
     case Form::Environment:
       handleEnvironment(p, s, node, path);
       return;
+    case Form::PropertySize: {
+      std::optional<uint64_t> bytes;
+      if (node.is_integer() && node.as_integer()->get() >= 0) {
+        bytes = static_cast<uint64_t>(node.as_integer()->get());
+      } else if (node.is_string()) {
+        bytes = parseByteSize(node.as_string()->get());
+      } else if (!node.is_integer()) {
+        expect(p, node, toml::node_type::string, path);
+        return;
+      }
+      std::string fault = bytes ? runtimePropertyFault(s, *bytes) : "not a size";
+      if (!fault.empty()) {
+        p.problem(line, path, fault, "bytes, or a number with B, KB, MB or GB, such as \"50MB\"");
+        return;
+      }
+      p.runtimeProperties[&s] = {*bytes, line};
+      return;
+    }
+    case Form::PropertyCount: {
+      if (!expect(p, node, toml::node_type::integer, path)) return;
+      int64_t v = node.as_integer()->get();
+      std::string fault = v < 0 ? "a negative number" : runtimePropertyFault(s, static_cast<uint64_t>(v));
+      if (!fault.empty()) {
+        p.problem(line, path, fault, "keep 1 to " + std::to_string(kMaxLogKeep) + " old files");
+        return;
+      }
+      p.runtimeProperties[&s] = {static_cast<uint64_t>(v), line};
+      return;
+    }
     case Form::IconFile: {
       if (!expect(p, node, toml::node_type::string, path)) return;
       const std::string& text = node.as_string()->get();
@@ -830,6 +861,36 @@ void walkTable(Parse& p, const toml::table& table, const std::string& prefix) {
   }
 }
 
+// The settings passed to the runtime as system properties join the JVM options.
+void finishRuntimeProperties(Parse& p) {
+  if (p.runtimeProperties.empty()) return;
+  std::vector<RuntimeProperty> properties;
+  int firstLine = INT_MAX;
+  for (const Setting& s : settings()) {
+    auto it = p.runtimeProperties.find(&s);
+    if (it == p.runtimeProperties.end()) continue;
+    properties.push_back(RuntimeProperty{&s, it->second.first});
+    firstLine = std::min(firstLine, it->second.second);
+  }
+  if (auto fault = runtimePropertiesFault(properties); !fault.empty()) {
+    p.problem(firstLine, "app.log-keep", fault, "set app.log-size too, or leave app.log-keep out");
+    return;
+  }
+  auto options = p.config.strings.find(key::VmOptions);
+  std::string given = options == p.config.strings.end() ? "" : options->second;
+  for (const auto& property : properties) {
+    if (optionsSetProperty(given, property.setting->property)) {
+      const Origin& origin = p.stringOrigins.at(key::VmOptions);
+      p.problem(p.runtimeProperties[property.setting].second, std::string(property.setting->path),
+                "the JVM options of " + describeOrigin(origin) + " set " + std::string(property.setting->property) +
+                    " too",
+                "set it once");
+      return;
+    }
+  }
+  p.config.strings[key::VmOptions] = appendRuntimeProperties(given, properties);
+}
+
 // What the settings decide together, once every value has been read.
 void finish(Parse& p) {
   if (p.start) {
@@ -883,6 +944,8 @@ void finish(Parse& p) {
                   "character (\"9\" is above \"17\")",
               "to compare release numbers, use " + std::string(numeric) + " = " + std::to_string(*release));
   }
+
+  finishRuntimeProperties(p);
 
   for (const auto& s : settings())
     if (s.defaultValue != nullptr && !p.givenPaths.count(std::string(s.path)) && !p.stringOrigins.count(s.key))
@@ -945,7 +1008,7 @@ void finish(Parse& p) {
 
 ParseResult parseConfigText(std::string_view text, const std::string& displayName, const fs::path& baseDir,
                             const ParseOptions& options) {
-  Parse p{displayName, baseDir, options, {}, {}, {}, {}, {}, {}, {}, true, {}, 0, {}, 0, {}, {}, {}, {}};
+  Parse p{displayName, baseDir, options, {}, {}, {}, {}, {}, {}, {}, true, {}, 0, {}, 0, {}, {}, {}, {}, {}};
   toml::table root;
   try {
     root = toml::parse(text, displayName);
@@ -965,7 +1028,7 @@ ParseResult parseConfigFile(const fs::path& file, const ParseOptions& options) {
   if (!in) throw PackError(displayName + ": cannot read the configuration file");
   std::stringstream buffer;
   buffer << in.rdbuf();
-  fs::path base = file.parent_path();
+  fs::path base = options.baseDir.empty() ? file.parent_path() : options.baseDir;
   if (base.empty()) base = ".";
   return parseConfigText(buffer.str(), displayName, base, options);
 }

@@ -12,6 +12,7 @@ namespace quorv::pack {
 struct ParseOptions {
   std::filesystem::path runtimeJar;  // the runtime archive, used while runtime.include is true
   bool checkSources = true;          // look the included files up on disk
+  std::filesystem::path baseDir = {};  // relative sources are taken from here; empty: the file's directory
 };
 
 struct ParseResult {

@@ -102,6 +102,17 @@ constexpr std::array kSettings = {
             "Error-log file handed to the Java entry class; a path turns it on."},
     Setting{"app.output-log", key::OutputLogFile, key::OutputLogEnabled, VT::String, F::LogPath, R::None, nullptr,
             "Output-log file handed to the Java entry class; a path turns it on."},
+    Setting{"app.log-size", key::VmOptions, 0, VT::String, F::PropertySize, R::None, nullptr,
+            "Size at which quorv-runtime.jar rotates the output and error logs: bytes, or a number "
+            "with B, KB, MB or GB (1024-based), such as \"50MB\". Before a line that would take a log "
+            "past it, NAME becomes NAME.1 (the newest old file), the older ones move up by one and a "
+            "new NAME begins; cuts fall between lines, and a file is larger only when one line is. "
+            "Passed to the runtime as the JVM option -Dquorv.logSize=BYTES after app.vm-options.",
+            "quorv.logSize"},
+    Setting{"app.log-keep", key::VmOptions, 0, VT::Int, F::PropertyCount, R::None, nullptr,
+            "Number of old log files that rotation keeps, 1 to 1000; the oldest beyond it is "
+            "deleted. Needs app.log-size. Default 10. Passed as -Dquorv.logKeep=N.",
+            "quorv.logKeep"},
     Setting{"app.flag", key::EntryFlag, 0, VT::Bool, F::Flag, R::None, nullptr,
             "Flag handed to the Java entry class as its fifth argument."},
     Setting{"app.working-directory", key::WorkingDirectory, 0, VT::String, F::Text, R::None, nullptr,
@@ -280,6 +291,8 @@ std::string_view formDescription(Form form) {
     case Form::VersionNumber: return "numbers and string of the version resource";
     case Form::IconFile: return "icon group 1 and its images";
     case Form::Environment: return "NAME=value per variable, sorted by name, joined with a line feed";
+    case Form::PropertySize: return "JVM option -D...=BYTES appended to key 123";
+    case Form::PropertyCount: return "JVM option -D...=N appended to key 123";
   }
   return "?";
 }

@@ -29,6 +29,8 @@ enum class Form {
   VersionNumber,  // a version of the version resource: its numbers and its text
   IconFile,       // an .ico file that becomes the executable's icon
   Environment,    // a table of variables: "NAME=value" lines joined with a line feed
+  PropertySize,   // "-D" property "=" bytes, appended to the JVM options (key 123)
+  PropertyCount,  // "-D" property "=" number, appended to the JVM options (key 123)
 };
 
 // Extra rules a value must follow.
@@ -51,6 +53,7 @@ struct Setting {
   Rule rule;
   const char* defaultValue;  // written when the file leaves the setting out; nullptr: nothing
   std::string_view description;
+  std::string_view property = {};  // PropertySize, PropertyCount: the runtime's system property
 };
 
 std::span<const Setting> settings();

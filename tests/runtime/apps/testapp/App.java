@@ -40,6 +40,8 @@ public final class App {
             stdin();
         } else if (mode.equals("mixed")) {
             mixed();
+        } else if (mode.equals("threads")) {
+            threads();
         } else {
             throw new IllegalArgumentException("unknown mode " + mode);
         }
@@ -148,6 +150,66 @@ public final class App {
             }
         }, "writer");
         writer.start();
+    }
+
+    /**
+     * Several threads write numbered records of varying length without end: "out0" ... to
+     * standard output, "err0" to standard error. A record counts as written once its println has
+     * returned; the shutdown hook names each thread's last such record, on both streams. Once the
+     * hook has run, each thread writes at most 100 more records and then waits for the end.
+     */
+    private static void threads() {
+        int outThreads = Integer.getInteger("testapp.threads", 4);
+        final String[] names = new String[outThreads + 1];
+        final AtomicLong[] written = new AtomicLong[names.length];
+        for (int i = 0; i < names.length; i++) {
+            names[i] = i < outThreads ? "out" + i : "err0";
+            written[i] = new AtomicLong();
+        }
+        final StringBuilder letters = new StringBuilder();
+        for (int i = 0; i < 150; i++) {
+            letters.append((char) ('a' + i % 26));
+        }
+        final CountDownLatch stopping = new CountDownLatch(1);
+        Runtime.getRuntime().addShutdownHook(new Thread() {
+            @Override
+            public void run() {
+                StringBuilder out = new StringBuilder("stopped");
+                StringBuilder err = new StringBuilder("stopped");
+                for (int i = 0; i < names.length; i++) {
+                    (names[i].startsWith("err") ? err : out).append(' ').append(names[i]).append('=')
+                            .append(written[i].get());
+                }
+                stopping.countDown();
+                System.out.println(out);
+                System.err.println(err);
+            }
+        });
+        for (int i = 0; i < names.length; i++) {
+            final String name = names[i];
+            final AtomicLong count = written[i];
+            final java.io.PrintStream stream = name.startsWith("err") ? System.err : System.out;
+            Thread thread = new Thread(new Runnable() {
+                @Override
+                public void run() {
+                    long after = 0;
+                    for (long n = 1; after <= 100; n++) {
+                        stream.println(String.format("%s %010d %s end", name, n,
+                                letters.substring(0, (int) (n * 7 % letters.length()))));
+                        count.set(n);
+                        if (stopping.getCount() == 0) {
+                            after++;
+                        }
+                    }
+                    try {
+                        new CountDownLatch(1).await();
+                    } catch (InterruptedException e) {
+                        return;
+                    }
+                }
+            }, name);
+            thread.start();
+        }
     }
 
     /** Reads standard input to its end itself, reports it and ends with status 5. */

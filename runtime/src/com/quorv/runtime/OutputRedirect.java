@@ -4,6 +4,7 @@ import java.io.BufferedOutputStream;
 import java.io.File;
 import java.io.FileOutputStream;
 import java.io.IOException;
+import java.io.OutputStream;
 import java.io.PrintStream;
 import java.util.ArrayList;
 import java.util.List;
@@ -16,6 +17,10 @@ import java.util.List;
  * interleave inside a line. The streams flush at every line end (and a shutdown hook flushes what
  * is left), so a line whose {@code println} has returned is in the file even if the JVM ends
  * right after it, and a line is handed to the file in one write.
+ *
+ * <p>When the system property "quorv.logSize" is set, each file is rotated by size (see
+ * {@link RotatingFile}), keeping "quorv.logKeep" old files (default 10). A value that is not
+ * a size or a count leaves the files unrotated, with a note on the error stream.
  *
  * <p>An empty name leaves the stream as it is. A name that begins with "$" is a variable reference
  * that did not expand; it and a file that cannot be opened leave the stream as it is too, and a
@@ -40,13 +45,17 @@ final class OutputRedirect {
 
         File errFile = usableFile(errorLog, "error log", "standard error", outNotes);
         File outFile = usableFile(outputLog, "output log", "standard output", errNotes);
+        Rotation rotation = errFile == null && outFile == null ? null : rotation(errNotes);
+        final List<RotatingFile> rotating = new ArrayList<RotatingFile>();
 
-        PrintStream err = errFile == null ? null : open(errFile, "error log", "standard error", outNotes);
+        PrintStream err = errFile == null ? null
+                : open(errFile, rotation, rotating, "error log", "standard error", outNotes);
         PrintStream out;
         if (outFile != null && err != null && sameFile(errFile, outFile)) {
             out = err;
         } else {
-            out = outFile == null ? null : open(outFile, "output log", "standard output", errNotes);
+            out = outFile == null ? null
+                    : open(outFile, rotation, rotating, "output log", "standard output", errNotes);
         }
 
         final List<PrintStream> opened = new ArrayList<PrintStream>();
@@ -62,6 +71,10 @@ final class OutputRedirect {
             Runtime.getRuntime().addShutdownHook(new Thread("quorv-flush") {
                 @Override
                 public void run() {
+                    // No rotation may be under way when the JVM halts; lines keep going to the files.
+                    for (RotatingFile file : rotating) {
+                        file.stopCutting();
+                    }
                     for (PrintStream stream : opened) {
                         stream.flush();
                     }
@@ -89,13 +102,55 @@ final class OutputRedirect {
         return new File(name).getAbsoluteFile();
     }
 
-    private static PrintStream open(File file, String what, String stream, List<String> notes) {
+    /** The size limit and number of old files. */
+    private static final class Rotation {
+        final long limit;
+        final int keep;
+
+        Rotation(long limit, int keep) {
+            this.limit = limit;
+            this.keep = keep;
+        }
+    }
+
+    /** The rotation asked for by the system properties, or null (with a note when a value is bad). */
+    private static Rotation rotation(List<String> notes) {
+        String sizeText = System.getProperty(RotatingFile.SIZE_PROPERTY);
+        if (sizeText == null) {
+            return null;
+        }
+        String keepText = System.getProperty(RotatingFile.KEEP_PROPERTY);
+        long limit = RotatingFile.parseSize(sizeText);
+        int keep = keepText == null ? RotatingFile.DEFAULT_KEEP : RotatingFile.parseKeep(keepText);
+        if (limit < 0) {
+            notes.add("quorv: " + RotatingFile.SIZE_PROPERTY + "=\"" + sizeText + "\" is not a size such as"
+                    + " 1048576 or 50MB; the log files are not rotated");
+            return null;
+        }
+        if (keep < 0) {
+            notes.add("quorv: " + RotatingFile.KEEP_PROPERTY + "=\"" + keepText + "\" is not a number from 1 to "
+                    + RotatingFile.MAX_KEEP + "; the log files are not rotated");
+            return null;
+        }
+        return new Rotation(limit, keep);
+    }
+
+    private static PrintStream open(File file, Rotation rotation, List<RotatingFile> rotating, String what,
+            String stream, List<String> notes) {
         try {
             File parent = file.getParentFile();
             if (parent != null && !parent.isDirectory() && !parent.mkdirs() && !parent.isDirectory()) {
                 throw new IOException("cannot create the directory " + parent);
             }
-            FileOutputStream sink = new FileOutputStream(file, true);
+            OutputStream sink;
+            if (rotation == null) {
+                sink = new FileOutputStream(file, true);
+            } else {
+                RotatingFile rotatingFile = RotatingFile.open(file, rotation.limit, rotation.keep);
+                rotating.add(rotatingFile);
+                sink = rotatingFile;
+            }
+            // A line is handed to the file in one write: the stream flushes at every line end.
             return new PrintStream(new BufferedOutputStream(sink, BUFFER_SIZE), true);
         } catch (IOException | SecurityException e) {
             notes.add("quorv: cannot open the " + what + " " + file + " (" + e + "); "
