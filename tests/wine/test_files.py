@@ -10,7 +10,6 @@ import re
 import shutil
 import struct
 import subprocess
-import time
 
 import harness
 
@@ -92,15 +91,15 @@ class IncludedFilesCase(harness.WineTestCase):
             return f.read().decode("latin-1")
 
     def wait_for_log(self, proc, before, text, timeout=90):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        def logged():
             log = self.new_log(before)
             if text in log:
                 return log
             if proc.poll() is not None:
                 self.fail("worker ended (code %r) before logging %r:\n%s" % (proc.returncode, text, log))
-            time.sleep(0.1)
-        self.fail("no %r in the log within %d s" % (text, timeout))
+            return None
+        return harness.wait_until(logged, timeout, lambda: "no %r in the log; it ends %r"
+                                  % (text, self.new_log(before)[-500:]))
 
     @staticmethod
     def temp_dir_of(log):
