@@ -237,8 +237,10 @@ class ServiceFaultTest(ServiceTestCase):
         self.assertEqual((r.code, r.out), (0, lines("Stopping service '%s'." % svc.name, "Service stopped")))
 
     def test_stop_while_the_worker_is_starting(self):
-        # The version probe of java.exe takes 4 seconds; the stop comes meanwhile.
-        svc = self.service("svc", java_cfg='java version "1.8.0_202"\n0\n4\n')
+        # The version probe of java.exe waits for its release file; the stop comes meanwhile.
+        release = self.path("svc", "release")
+        svc = self.service("svc", java_cfg='java version "1.8.0_202"\n0\n300\n\n%s\n' % harness.winpath(release))
+        self.addCleanup(lambda: open(release, "w").close())  # a probe left waiting would outlive the test
         count = os.path.join(self.path("svc", "jre", "bin"), "java.count")
         self.assertEqual(probe("start", svc.name).code, 0)
         harness.wait_until(lambda: os.path.exists(count), 60, lambda: "the worker never probed java.exe; "
@@ -246,6 +248,8 @@ class ServiceFaultTest(ServiceTestCase):
         r = probe("control", svc.name, 1)
         self.assertEqual(status_of(r.out)["state"], STOP_PENDING, r)
         self.assertEqual(self.record().lines, [], "the stop came too late to test anything")
+        with open(release, "w"):
+            pass
         status = svc.wait(STOPPED, seconds=120)
         self.assertEqual((status["exit"], status["specific"]), (0, 0))
         record = "\n".join(self.record().lines)
