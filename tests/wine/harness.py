@@ -5,10 +5,12 @@ and starts a persistent wineserver so that services live between calls, `prefix.
 Launchers under test are made by copying the unconfigured stub and appending a data block that
 `write_block` lays out here, independently of the packer, so that tests can also damage it.
 """
+import fcntl
 import os
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -72,9 +74,44 @@ def file_tail(path, size=1500):
         return "(%s)" % e
 
 
+_prefix_lock = None
+
+
+def hold_prefix(seconds=120):
+    """Takes the prefix for this process until it ends. Tests count the files that runs leave in
+    the prefix's temporary directory, and the prefix start ends any wineserver of the prefix
+    ("wineserver -k"); a second test process in the same prefix would break both for the first
+    one: its launchers end with exit code 1 and no output when their wineserver goes. One process
+    at a time therefore; the next (the next test module) waits for the lock."""
+    global _prefix_lock
+    if _prefix_lock is not None:
+        return
+    path = os.path.abspath(PREFIX).rstrip("/") + ".lock"
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    lock = open(path, "a+")
+
+    def taken():
+        try:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            return False
+        lock.seek(0)
+        lock.truncate()
+        lock.write("%d %s\n" % (os.getpid(), " ".join(sys.argv)))
+        lock.flush()
+        return True
+
+    def holder():
+        lock.seek(0)
+        return "the prefix %s is in use by another process: %r" % (PREFIX, lock.read().strip())
+    wait_until(taken, seconds, holder, interval=0.2)
+    _prefix_lock = lock
+
+
 def start_prefix():
     """Creates the prefix if it does not exist, starts its persistent wineserver and returns once
     Wine programs run in it and its Service Control Manager takes service starts."""
+    hold_prefix()
     os.makedirs(PREFIX, exist_ok=True)
     env = wine_env()
     if not os.path.exists(os.path.join(PREFIX, "system.reg")):
@@ -162,11 +199,13 @@ def ensure_server():
     """Starts the persistent wineserver again if it has gone away; without it every Wine call
     starts a server and a session of its own, and services do not live from one call to the
     next."""
+    hold_prefix()
     if not server_running():
         start_prefix()
 
 
 def stop_prefix():
+    hold_prefix()
     subprocess.run([WINESERVER, "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=60)
 
