@@ -5,10 +5,12 @@ and starts a persistent wineserver so that services live between calls, `prefix.
 Launchers under test are made by copying the unconfigured stub and appending a data block that
 `write_block` lays out here, independently of the packer, so that tests can also damage it.
 """
+import fcntl
 import os
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -19,6 +21,7 @@ BUILD_HOST = os.environ.get("QUORV_BUILD_HOST", os.path.join(ROOT, "build", "hos
 LAUNCHER = os.path.join(BUILD_WIN, "quorv-launcher.exe")
 PACK = os.path.join(BUILD_HOST, "pack", "quorv-pack")
 FIXTURES = os.path.join(BUILD_WIN, "fixtures")
+SVCPROBE = os.path.join(FIXTURES, "svcprobe.exe")
 PREFIX = os.environ.get("QUORV_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
 WINE_BIN = "/usr/lib/wine"
 WINE = os.path.join(WINE_BIN, "wine64")
@@ -41,18 +44,135 @@ def wine_env(extra=None):
     return env
 
 
+class WaitTimeout(AssertionError):
+    """A condition that did not come true before its deadline; the message says what was seen."""
+
+
+def wait_until(condition, seconds, describe, interval=0.05):
+    """Polls condition() until it returns something true and returns that. After `seconds`
+    without it, raises WaitTimeout with describe() (or describe itself, if it is a string): what
+    was seen instead. A failing test thus never waits forever and always tells why it stopped."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            seen = describe() if callable(describe) else describe
+            raise WaitTimeout("waited %g s in vain; seen: %s" % (seconds, seen))
+        time.sleep(interval)
+
+
+def file_tail(path, size=1500):
+    """The end of a file as text, or why it cannot be read (for failure messages)."""
+    try:
+        with open(path, "rb") as f:
+            f.seek(0, os.SEEK_END)
+            f.seek(max(0, f.tell() - size))
+            return f.read().decode("latin-1")
+    except OSError as e:
+        return "(%s)" % e
+
+
+_prefix_lock = None
+
+
+def hold_prefix(seconds=120):
+    """Takes the prefix for this process until it ends. Tests count the files that runs leave in
+    the prefix's temporary directory, and the prefix start ends any wineserver of the prefix
+    ("wineserver -k"); a second test process in the same prefix would break both for the first
+    one: its launchers end with exit code 1 and no output when their wineserver goes. One process
+    at a time therefore; the next (the next test module) waits for the lock."""
+    global _prefix_lock
+    if _prefix_lock is not None:
+        return
+    path = os.path.abspath(PREFIX).rstrip("/") + ".lock"
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    lock = open(path, "a+")
+
+    def taken():
+        try:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            return False
+        lock.seek(0)
+        lock.truncate()
+        lock.write("%d %s\n" % (os.getpid(), " ".join(sys.argv)))
+        lock.flush()
+        return True
+
+    def holder():
+        lock.seek(0)
+        return "the prefix %s is in use by another process: %r" % (PREFIX, lock.read().strip())
+    wait_until(taken, seconds, holder, interval=0.2)
+    _prefix_lock = lock
+
+
 def start_prefix():
+    """Creates the prefix if it does not exist, starts its persistent wineserver and returns once
+    Wine programs run in it and its Service Control Manager takes service starts."""
+    hold_prefix()
     os.makedirs(PREFIX, exist_ok=True)
     env = wine_env()
     if not os.path.exists(os.path.join(PREFIX, "system.reg")):
         subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True, timeout=300)
-    log = open(os.path.join(PREFIX, "wineserver.log"), "ab")
-    subprocess.Popen([WINESERVER, "-p"], env=env, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                     start_new_session=True)
-    # A trivial program proves the server answers.
-    subprocess.run([WINE, "cmd", "/c", "exit"], env=env, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=120)
+    # The wineserver that wineboot (or any Wine call) started by itself lingers for a few seconds
+    # after its last program; while it runs, "wineserver -p" refuses to start (exit code 2), and
+    # every later call would get a short-lived server and a new session of its own.
+    # "wineserver -k" ends such a server and returns once it has gone.
+    stop_prefix()
+    log_path = os.path.join(PREFIX, "wineserver.log")
+    with open(log_path, "ab") as log:
+        server = subprocess.Popen([WINESERVER, "-p"], env=env, stdout=log, stderr=log,
+                                  stdin=subprocess.DEVNULL, start_new_session=True)
+    wait_until(server_running, 60, lambda: "no persistent wineserver of %s; 'wineserver -p' %s; "
+               "its log ends %r" % (PREFIX, "runs" if server.poll() is None else
+                                    "ended with exit code %d" % server.returncode, file_tail(log_path)))
+    # A trivial program proves the server answers; the first program of a session also waits
+    # for the session's start (wineboot, services.exe and the services it starts by itself).
+    r = subprocess.run([WINE, "cmd", "/c", "exit"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300)
+    if r.returncode != 0:
+        raise RuntimeError("'wine cmd /c exit' ended with exit code %d in %s; the wineserver log ends %r"
+                           % (r.returncode, PREFIX, file_tail(log_path)))
+    if os.path.exists(LAUNCHER) and os.path.exists(SVCPROBE):
+        wait_for_scm()
+
+
+SCM_TOOK_START = "start error=2"  # ERROR_FILE_NOT_FOUND: the start lock was taken, no program found
+
+
+def wait_for_scm(seconds=300):
+    """Waits until the Service Control Manager takes service starts. While a session of the
+    prefix begins, services.exe starts its own services and holds its start lock meanwhile:
+    registrations and status queries answer at once, but a StartService waits 3 s for the lock
+    and then fails with 1055 (ERROR_SERVICE_DATABASE_LOCKED). The check is a start that gets the
+    lock and fails at once: a service registered for this alone, whose program does not exist;
+    starts are taken once its start fails with 2 instead of 1055."""
+    directory = tempfile.mkdtemp(prefix="quorv-scm-")
+    name = "quorv-scm-ready-%d-%s" % (os.getpid(), os.path.basename(directory).rsplit("-", 1)[-1])
+    exe = write_launcher(os.path.join(directory, "probe.exe"), strings={101: name})
+    seen = []
+    try:
+        r = run(exe, ["/install"])
+        if r.code != 0:
+            raise RuntimeError("could not register %s to wait for the Service Control Manager: %r" % (name, r))
+        missing = winpath(os.path.join(directory, "missing.exe"))
+        r = run(SVCPROBE, ["setpath", name, '"%s"' % missing])
+        if r.code != 0:
+            raise RuntimeError("could not point %s at a missing program: %r" % (name, r))
+
+        def start_gets_through():
+            r = run(SVCPROBE, ["start", name])
+            seen.append("%s (exit code %d)" % (r.out.strip() or r.err.strip()[-200:], r.code))
+            return r.out.strip() == SCM_TOOK_START
+        wait_until(start_gets_through, seconds,
+                   lambda: "the Service Control Manager takes no service start; the last answers to a "
+                   "start of %s were %r" % (name, seen[-5:]))
+    finally:
+        run(exe, ["/uninstall"])
+        shutil.rmtree(directory, True)
 
 
 def server_running():
@@ -76,15 +196,16 @@ def server_running():
 
 
 def ensure_server():
-    """Restarts the persistent wineserver if it has gone away (it has been seen to end on a busy
-    machine); without it every Wine call starts a server of its own and services do not live
-    from one call to the next."""
+    """Starts the persistent wineserver again if it has gone away; without it every Wine call
+    starts a server and a session of its own, and services do not live from one call to the
+    next."""
+    hold_prefix()
     if not server_running():
-        stop_prefix()  # a server that a Wine call started by itself would end when idle
         start_prefix()
 
 
 def stop_prefix():
+    hold_prefix()
     subprocess.run([WINESERVER, "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=60)
 

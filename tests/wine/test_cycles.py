@@ -51,24 +51,17 @@ class CyclesTest(ServiceTestCase):
         self.addCleanup(kill_processes, self.svc.exe)
 
     def wait_serving(self, cycle):
-        deadline = time.time() + 60
-        while time.time() < deadline:
+        def serving():
             record = Record(self.standin)
-            if any(l.startswith("main serving") for l in record.lines):
-                return record
-            time.sleep(0.02)
-        self.fail("cycle %d: main never ran: %r; service %s" % (cycle, Record(self.standin).lines[-4:],
-                                                                 probe("status", self.svc.name).out.strip()))
+            return record if any(l.startswith("main serving") for l in record.lines) else None
+        return harness.wait_until(serving, 60, lambda: "cycle %d: main never ran: %r; service %s" % (
+            cycle, Record(self.standin).lines[-4:], probe("status", self.svc.name).out.strip()), interval=0.02)
 
     def wait_gone(self, cycle):
         """The service process ends right after it has reported the stop; it, the worker and the
         runner in front of them must then be gone."""
-        deadline = time.time() + 30
-        left = harness.processes_naming(self.svc.exe, self.svc.runner)
-        while left and time.time() < deadline:
-            time.sleep(0.05)
-            left = harness.processes_naming(self.svc.exe, self.svc.runner)
-        self.assertEqual(left, [], "cycle %d left processes behind" % cycle)
+        harness.wait_until(lambda: not self.svc.processes(), 30,
+                           lambda: "cycle %d left processes behind: %r" % (cycle, self.svc.processes()))
 
     def run_entries(self):
         """The temporary directories and files of the runs; TMP of the service is its log directory."""

@@ -14,7 +14,6 @@ import os
 import re
 import shutil
 import subprocess
-import time
 
 import harness
 from test_hostile import HostileCase, kill_processes
@@ -187,13 +186,11 @@ class ServiceFaultTest(ServiceTestCase):
         return Record(self.standin)
 
     def wait_for(self, text, seconds=60):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
+        def recorded():
             record = self.record()
-            if any(l.startswith(text) for l in record.lines):
-                return record
-            time.sleep(0.1)
-        self.fail("the stand-in never recorded %r: %r" % (text, self.record().lines[-5:]))
+            return record if any(l.startswith(text) for l in record.lines) else None
+        return harness.wait_until(recorded, seconds, lambda: "the stand-in never recorded %r: %r"
+                                  % (text, self.record().lines[-5:]))
 
     @staticmethod
     def run_entries(svc):
@@ -211,10 +208,7 @@ class ServiceFaultTest(ServiceTestCase):
         # to the Windows side; both leave the exit code 0 under Wine).
         self.assertEqual(kill_processes(svc.exe, WORKER), 1)
         # The service process sees its worker end with the code of the kill and ends itself.
-        deadline = time.time() + 60
-        while time.time() < deadline and "exiting" not in svc.log_holding("service main"):
-            time.sleep(0.2)
-        log = svc.log_holding("service main")
+        log = svc.ended_log()
         ended = [l for l in log if l.startswith("process terminated with exit code ")]
         self.assertEqual(len(ended), 1, log)
         code = int(ended[0].rsplit(" ", 1)[1])
@@ -286,17 +280,19 @@ class ServiceFaultTest(ServiceTestCase):
         self.assertEqual(self.run_entries(svc), [])
 
     def test_stop_while_the_worker_is_starting(self):
-        # The version probe of java.exe takes 4 seconds; the stop comes meanwhile.
-        svc = self.service("svc", java_cfg='java version "1.8.0_202"\n0\n4\n')
+        # The version probe of java.exe waits for its release file; the stop comes meanwhile.
+        release = self.path("svc", "release")
+        svc = self.service("svc", java_cfg='java version "1.8.0_202"\n0\n300\n\n\n%s\n' % harness.winpath(release))
+        self.addCleanup(lambda: open(release, "w").close())  # a probe left waiting would outlive the test
         count = os.path.join(self.path("svc", "jre", "bin"), "java.count")
         self.assertEqual(probe("start", svc.name).code, 0)
-        deadline = time.time() + 60
-        while time.time() < deadline and not os.path.exists(count):
-            time.sleep(0.05)
-        self.assertTrue(os.path.exists(count), "the worker never probed java.exe")
+        harness.wait_until(lambda: os.path.exists(count), 60, lambda: "the worker never probed java.exe; "
+                           "service %s" % probe("status", svc.name).out.strip())
         r = probe("control", svc.name, 1)
         self.assertEqual(status_of(r.out)["state"], STOP_PENDING, r)
         self.assertEqual(self.record().lines, [], "the stop came too late to test anything")
+        with open(release, "w"):
+            pass
         status = svc.wait(STOPPED, seconds=120)
         self.assertEqual((status["exit"], status["specific"]), (0, 0))
         record = "\n".join(self.record().lines)

@@ -2,22 +2,22 @@
 away when the worker ends through its exit path.
 
 The worker is held alive by a Java home whose java.exe is the sleeper fixture: the JVM search runs
-it with "-version" and waits, and the test looks at the extracted files meanwhile. No JVM is found
-in the end, so the worker ends with exit code 1 through the exit path, which removes the directory.
+it with "-version" and waits, and the test looks at the extracted files meanwhile, then lets the
+sleeper end (its release file). No JVM is found in the end, so the worker ends with exit code 1
+through the exit path, which removes the directory.
 """
 import os
 import re
 import shutil
 import struct
 import subprocess
-import time
 
 import harness
 
 INTERNAL = "An internal error occurred (error code: {0})"
 NO_JVM = "No JVM here ({0}-bit)"
 RESTART = "__zlx_restart"
-SLEEP_SECONDS = 6
+HOLD_SECONDS = 300  # the longest that a sleeper waits for its release file
 NAMES = "a.jar;lib\\b.jar;c.txt"
 
 
@@ -62,11 +62,21 @@ class IncludedFilesCase(harness.WineTestCase):
         return {n for n in os.listdir(harness.windows_temp_dir()) if n.startswith("zlx_nlog")}
 
     def start_worker(self, exe):
-        env = harness.wine_env({"QUORV_LOG": "yes", "QUORV_SLEEPER_SECONDS": str(SLEEP_SECONDS)})
+        """Starts a worker whose java.exe (the sleeper) waits until release()."""
+        if os.path.exists(self.path("release")):
+            os.remove(self.path("release"))
+        env = harness.wine_env({"QUORV_LOG": "yes", "QUORV_SLEEPER_SECONDS": str(HOLD_SECONDS),
+                                "QUORV_SLEEPER_RELEASE": harness.winpath(self.path("release"))})
         proc = subprocess.Popen([harness.WINE, exe, RESTART], env=env, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
         self.addCleanup(self.kill, proc)
+        self.addCleanup(self.release)  # runs first: a sleeper left waiting would outlive the test
         return proc
+
+    def release(self):
+        """Lets the sleeper of the worker end."""
+        with open(self.path("release"), "w"):
+            pass
 
     @staticmethod
     def run_worker(exe):
@@ -84,23 +94,31 @@ class IncludedFilesCase(harness.WineTestCase):
             if stream:
                 stream.close()
 
-    def new_log(self, before):
-        new = sorted(self.log_files() - before)
-        if len(new) != 1:
-            return ""
-        with open(os.path.join(harness.windows_temp_dir(), new[0]), "rb") as f:
+    @staticmethod
+    def read_log(name):
+        with open(os.path.join(harness.windows_temp_dir(), name), "rb") as f:
             return f.read().decode("latin-1")
 
+    def new_log(self, before, none_yet_ok=False):
+        """The one log file created since `before`; "" while there is none yet, if none_yet_ok."""
+        new = sorted(self.log_files() - before)
+        if not new and none_yet_ok:
+            return ""
+        if len(new) != 1:
+            self.fail("expected one new log file, found %r:\n%s" % (
+                new, "\n".join("%s:\n%s" % (n, self.read_log(n)[-3000:]) for n in new)))
+        return self.read_log(new[0])
+
     def wait_for_log(self, proc, before, text, timeout=90):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            log = self.new_log(before)
+        def logged():
+            log = self.new_log(before, none_yet_ok=True)
             if text in log:
                 return log
             if proc.poll() is not None:
                 self.fail("worker ended (code %r) before logging %r:\n%s" % (proc.returncode, text, log))
-            time.sleep(0.1)
-        self.fail("no %r in the log within %d s" % (text, timeout))
+            return None
+        return harness.wait_until(logged, timeout, lambda: "no %r in the log; it ends %r"
+                                  % (text, self.new_log(before, none_yet_ok=True)[-500:]))
 
     @staticmethod
     def temp_dir_of(log):
@@ -133,6 +151,7 @@ class IncludedFilesCase(harness.WineTestCase):
         temp = self.temp_dir_of(log)
         tree = self.snapshot(temp) if temp and os.path.isdir(temp) else None
         self.assertIsNone(proc.poll(), "the worker ended while its files were being read")
+        self.release()
         out, err = proc.communicate(timeout=180)
         result = harness.Result(proc.returncode, out.decode("latin-1"),
                                 err.decode("latin-1").replace("\r\n", "\n"))
@@ -194,6 +213,7 @@ class IncludedFilesTest(IncludedFilesCase):
         with open(os.path.join(temp, "lib", "deep", "kept.txt"), "wb") as f:
             f.write(b"kept")
         os.makedirs(os.path.join(temp, "other", "empty"))
+        self.release()
         out, err = proc.communicate(timeout=180)
         self.assertEqual(proc.returncode, 1, err)
         self.assertEqual(self.snapshot(temp), {"lib\\": None, "lib\\deep\\": None, "lib\\deep\\kept.txt": b"kept"})
@@ -219,6 +239,7 @@ class IncludedFilesTest(IncludedFilesCase):
         exe = self.launcher(strings=self.strings("0", NAMES), files=FILES)
         before = self.log_files()
         proc = self.start_worker(exe)
+        self.release()
         out, err = proc.communicate(timeout=180)
         log = self.new_log(before)
         self.assertEqual(proc.returncode, 1, err)

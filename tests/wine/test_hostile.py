@@ -15,7 +15,6 @@ import re
 import shutil
 import struct
 import subprocess
-import time
 
 import harness
 from test_launch import MESSAGES, WORKER, LaunchCase, Record, temp_dirs
@@ -599,7 +598,7 @@ class JavaCheckTest(HostileCase):
                     before = self.probes()
                     result, record, log = self.start_guarded(self.strings())
                     self.assertEqual(result.code, 1, result)
-                    self.assertEqual(self.messages(result), [NO_JVM])
+                    self.assertEqual(self.messages(result), [NO_JVM], "%r\nlog:\n%s" % (result, log))
                     self.assertFalse(record.created)
                     # Nothing usable is cached, so every start probes again; a failing run is
                     # remembered as 1.0.0 and not run again.
@@ -630,15 +629,13 @@ class PriorityValueTest(ServiceTestCase):
                 run_wine(["reg", "add", PRIORITY_KEY, "/v", svc.name] + data + ["/f"])
                 self.addCleanup(run_wine, ["reg", "delete", PRIORITY_KEY, "/v", svc.name, "/f"])
                 self.addCleanup(kill_processes, svc.runner)
-                self.assertEqual(probe("start", svc.name).code, 0)
+                r = probe("start", svc.name)
+                self.assertEqual(r.code, 0, r)
                 # The worker runs (and reads its input), whatever the value said.
-                deadline = time.time() + 30
-                while "priority: 0x20" not in svc.record() and time.time() < deadline:
-                    time.sleep(0.2)
-                if "priority: 0x20" not in svc.record():
-                    log = [l for l in svc.service_log() if l][-4:]
-                    self.fail("the worker never ran; service %s; service log ends %r"
-                              % (probe("status", svc.name).out.strip(), log))
+                harness.wait_until(lambda: "priority: 0x20" in svc.record(), 30,
+                                   lambda: "the worker never ran; service %s; service log ends %r"
+                                   % (probe("status", svc.name).out.strip(),
+                                      [l for l in svc.log_holding("service main") if l][-4:]))
                 r = svc.command("/stop")
                 self.assertEqual((r.code, r.out), (0, lines("Stopping service '%s'." % svc.name,
                                                             "Service stopped")))

@@ -8,7 +8,6 @@ first one stays inside main, reading its standard input, until the test writes t
 import os
 import subprocess
 import tempfile
-import time
 
 import harness
 from test_launch import WORKER, LaunchCase, Record, temp_dirs
@@ -34,15 +33,16 @@ class Worker:
         return Record(self.record_path)
 
     def wait_serving(self, limit=120):
-        deadline = time.monotonic() + limit
-        while time.monotonic() < deadline:
+        def serving():
             record = self.record()
             if any(l.startswith("main serving") for l in record.lines):
                 return record
             if self.proc.poll() is not None:
-                self.case.fail("the worker ended early with exit code %r" % self.proc.returncode)
-            time.sleep(0.2)
-        self.case.fail("the worker never reached main")
+                self.case.fail("the worker ended early with exit code %r; record: %r"
+                               % (self.proc.returncode, record.lines[-6:]))
+            return None
+        return harness.wait_until(serving, limit, lambda: "the worker never reached main; record: %r"
+                                  % self.record().lines[-6:])
 
     def stop(self):
         """Writes the stop line; returns the exit code. The output pipes are not read to their

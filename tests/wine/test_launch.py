@@ -10,7 +10,6 @@ import os
 import re
 import shutil
 import subprocess
-import time
 
 import harness
 
@@ -461,15 +460,16 @@ class RunningApplicationTest(LaunchCase):
                            "ExceptionOccurred no", "DestroyJavaVM")
 
     def wait_for_line(self, text, proc, limit=120):
-        deadline = time.monotonic() + limit
-        while time.monotonic() < deadline:
+        def recorded():
             record = Record(self.record_path)
             if any(text in l for l in record.lines):
                 return record
             if proc.poll() is not None:
-                self.fail("the worker ended early with exit code %r" % proc.returncode)
-            time.sleep(0.2)
-        self.fail("%r never appeared in the record" % text)
+                self.fail("the worker ended early with exit code %r; record: %r"
+                          % (proc.returncode, record.lines[-6:]))
+            return None
+        return harness.wait_until(recorded, limit, lambda: "%r never appeared in the record: %r"
+                                  % (text, Record(self.record_path).lines[-6:]))
 
 
 if __name__ == "__main__":

@@ -7,7 +7,6 @@ removes what it registered. Console output comes through Wine with CR LF line en
 """
 import itertools
 import os
-import time
 
 import harness
 
@@ -33,19 +32,8 @@ def service_registered(name):
 
 
 def wait_for_scm():
-    """Right after the prefix starts, services.exe is still starting its own services and refuses
-    or fails requests for a moment; wait until a fresh registration answers a status query."""
-    exe = harness.write_launcher(os.path.join(harness.PREFIX, "quorv-scm-probe", "probe.exe"),
-                                 strings={101: unique_name("probe")})
-    try:
-        deadline = time.time() + 120
-        while time.time() < deadline:
-            if harness.run(exe, ["/install"]).code == 0 and harness.run(exe, ["/status"]).code == 3:
-                return
-            time.sleep(1)
-        raise RuntimeError("the Service Control Manager does not answer")
-    finally:
-        harness.run(exe, ["/uninstall"])
+    """Waits until the Service Control Manager takes service starts (see harness.wait_for_scm)."""
+    harness.wait_for_scm()
 
 
 class ServiceTestCase(harness.WineTestCase):

@@ -20,7 +20,6 @@ import os
 import re
 import shutil
 import subprocess
-import time
 
 import harness
 from test_service_commands import SERVICES_KEY, ServiceTestCase, lines, unique_name
@@ -84,12 +83,21 @@ class Service:
         return read_lines(self.record_path)
 
     def wait_record(self, line, seconds=60):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            if line in self.record():
-                return
-            time.sleep(0.1)
-        self.case.fail("the worker never recorded %r: %r" % (line, self.record()))
+        harness.wait_until(lambda: line in self.record(), seconds,
+                           lambda: "the worker never recorded %r: %r" % (line, self.record()))
+
+    def processes(self):
+        """Host processes of the service: runner, service process, worker."""
+        return harness.processes_naming(self.exe, self.runner)
+
+    def ended_log(self, seconds=60):
+        """The service process's log once every process of the service has ended: the service
+        process writes its last lines after it has reported the stop, so a log read at the
+        report may still be missing them."""
+        harness.wait_until(lambda: not self.processes(), seconds,
+                           lambda: "processes of service %s still run: %r; its log ends %r"
+                           % (self.name, self.processes(), self.log_holding("service main")[-4:]))
+        return self.service_log()
 
     def wait_record_count(self, prefix, count, seconds=60):
         """Waits until `count` records begin with `prefix` (workers of one service share the file)."""
@@ -155,7 +163,7 @@ class RuntimeTest(ServiceTestCase):
         self.assertEqual((status["state"], status["exit"], status["specific"]), (STOPPED, 0, 0))
         # Exactly "0" and a line feed, then the end of input.
         self.assertEqual(svc.record()[3:], ["stdin: 30 0a", "stdin end", "exit 0"])
-        log = svc.service_log()
+        log = svc.ended_log()
         self.assertInOrder(log, "command line \"%s\"" % harness.winpath(svc.runner),
                            "calling StartServiceCtrlDispatcher", "service main",
                            "service name is '%s'" % svc.name, "registering ConsoleCtrlHandler",
@@ -169,22 +177,24 @@ class RuntimeTest(ServiceTestCase):
 
     def test_any_exit_code_after_a_stop_counts_as_stopped(self):
         svc = Service(self, "svc", exit=3)
-        probe("start", svc.name)
+        r = probe("start", svc.name)
+        self.assertEqual(r.code, 0, r)
         svc.wait(RUNNING)
         r = svc.command("/stop")
         self.assertEqual((r.code, r.out), (0, lines("Stopping service '%s'." % svc.name,
                                                     "Service stopped")))
         status = status_of(probe("status", svc.name).out)
         self.assertEqual((status["state"], status["exit"], status["specific"]), (STOPPED, 0, 0))
-        self.assertInOrder(svc.service_log(), "process terminated with exit code 3",
+        self.assertInOrder(svc.ended_log(), "process terminated with exit code 3",
                            "service stopped set", "exiting")
 
     def test_worker_ending_on_its_own_with_0(self):
         svc = Service(self, "svc", stdin="no", exit=0)
-        self.assertEqual(probe("start", svc.name).code, 0)
+        r = probe("start", svc.name)
+        self.assertEqual(r.code, 0, r)
         status = svc.wait(STOPPED)
         self.assertEqual((status["exit"], status["specific"]), (0, 0))
-        log = svc.service_log()
+        log = svc.ended_log()
         self.assertInOrder(log, "process terminated with exit code 0", "service stopped set", "exiting")
         self.assertLastLogLine(log, "exiting")
         r = svc.command("/status")
@@ -193,14 +203,15 @@ class RuntimeTest(ServiceTestCase):
     def test_worker_ending_on_its_own_with_1(self):
         # No final status: the service process ends while the service is reported running.
         svc = Service(self, "svc", stdin="no", exit=1)
-        self.assertEqual(probe("start", svc.name).code, 0)
+        r = probe("start", svc.name)
+        self.assertEqual(r.code, 0, r)
         pid = svc.wait(RUNNING)["pid"]
-        deadline = time.time() + 60
-        while probe("exitcode", pid).out.strip() == "running" and time.time() < deadline:
-            time.sleep(0.2)
+        harness.wait_until(lambda: probe("exitcode", pid).out.strip() not in ("running", ""), 60,
+                                   lambda: "the service process %d still runs: %r; its log ends %r"
+                                   % (pid, probe("exitcode", pid), svc.log_holding("service main")[-4:]))
         # The runner passes on the service process's exit code.
         self.assertEqual(probe("exitcode", pid).out.strip(), "0")
-        log = svc.service_log()
+        log = svc.ended_log()
         self.assertIn("process terminated with exit code 1", log)
         self.assertNotIn("service stopped set", log)
         self.assertLastLogLine(log, "exiting")
@@ -213,10 +224,11 @@ class RuntimeTest(ServiceTestCase):
         # The service process's own command line names a program that does not exist.
         missing = harness.winpath(self.path("svc dir", "missing.exe"))
         svc = Service(self, "svc dir", worker='"%s"' % missing)
-        self.assertEqual(probe("start", svc.name).code, 0)
+        r = probe("start", svc.name)
+        self.assertEqual(r.code, 0, r)
         status = svc.wait(STOPPED)
         self.assertEqual((status["exit"], status["specific"]), (1066, 5000))
-        log = svc.service_log()
+        log = svc.ended_log()
         line = 'could not start process "%s" %s __zlx_restart (2)' % (missing, svc.name)
         # The dispatcher returns once the stop is reported; the main thread waits for the service
         # main to finish, so that its lines all come before the dispatcher's last one.
@@ -235,17 +247,19 @@ class RuntimeTest(ServiceTestCase):
                 svc = Service(self, "svc" + expected)
                 run_wine(["reg", "add", PRIORITY_KEY, "/v", svc.name] + data + ["/f"])
                 self.addCleanup(run_wine, ["reg", "delete", PRIORITY_KEY, "/v", svc.name, "/f"])
-                self.assertEqual(probe("start", svc.name).code, 0)
+                r = probe("start", svc.name)
+                self.assertEqual(r.code, 0, r)
                 svc.wait(RUNNING)
                 svc.wait_record("priority: " + (expected if honoured else "0x20"))
                 self.assertEqual(svc.command("/stop").code, 0)
                 svc.wait(STOPPED)
-                self.assertEqual("using priority 16384" in svc.service_log(), logged)
+                self.assertEqual("using priority 16384" in svc.ended_log(), logged)
 
     def test_second_stop_while_the_first_is_pending(self):
         linger = self.path("svc", "release")
         svc = Service(self, "svc", linger=harness.winpath(linger))
-        self.assertEqual(probe("start", svc.name).code, 0)
+        r = probe("start", svc.name)
+        self.assertEqual(r.code, 0, r)
         svc.wait(RUNNING)
         # Interrogate and a user-defined control re-report the status and change nothing.
         for control in (4, 128):
@@ -267,7 +281,7 @@ class RuntimeTest(ServiceTestCase):
         status = svc.wait(STOPPED)
         self.assertEqual((status["exit"], status["specific"]), (0, 0))
         self.assertEqual([l for l in svc.record() if l.startswith("stdin")], ["stdin: 30 0a", "stdin end"])
-        log = svc.service_log()
+        log = svc.ended_log()
         self.assertInOrder(log, "control handler request 4", "control handler request 128",
                            "control handler request 1", "sending shutdown 0", "shutdown sent",
                            "service stopped set", "exiting")
@@ -281,13 +295,14 @@ class RuntimeTest(ServiceTestCase):
         status = svc.wait(STOPPED)
         self.assertEqual((status["exit"], status["specific"]), (0, 0))
         self.assertEqual([l for l in svc.record() if l.startswith("stdin")], ["stdin: 30 0a", "stdin end"])
-        log = svc.service_log()
+        log = svc.ended_log()
         self.assertEqual(log.count("sending shutdown 0"), 1)
         self.assertLastLogLine(log, "exiting")
 
     def test_install_over_a_running_service(self):
         svc = Service(self, "svc")
-        probe("start", svc.name)
+        r = probe("start", svc.name)
+        self.assertEqual(r.code, 0, r)
         svc.wait(RUNNING)
         r = svc.command("/install")
         self.assertEqual((r.code, r.out), (0, lines("Stopping service '%s'." % svc.name, "Service stopped",
@@ -315,10 +330,11 @@ class JavaSideTest(ServiceTestCase):
         standin = self.path("svc", "standin.txt")
         svc = Service(self, "svc", strings=self.strings(), worker=None,
                       env=["QUORV_STANDIN_MAIN=service", "QUORV_STANDIN_RECORD=" + harness.winpath(standin)])
-        self.assertEqual(probe("start", svc.name, "a", "b c").code, 0)
-        deadline = time.time() + 60
-        while time.time() < deadline and not any(l.startswith("main serving") for l in read_lines(standin)):
-            time.sleep(0.2)
+        r = probe("start", svc.name, "a", "b c")
+        self.assertEqual(r.code, 0, r)
+        harness.wait_until(lambda: any(l.startswith("main serving") for l in read_lines(standin)), 60,
+                           lambda: "main never ran: the stand-in recorded %r; service %s"
+                           % (read_lines(standin)[-4:], probe("status", svc.name).out.strip()))
         r = svc.command("/stop")
         self.assertEqual((r.code, r.out), (0, lines("Stopping service '%s'." % svc.name, "Service stopped")))
         status = status_of(probe("status", svc.name).out)
@@ -328,7 +344,7 @@ class JavaSideTest(ServiceTestCase):
         # After the five fixed parameters: the service name, then the start arguments.
         self.assertEqual(params[5:], [svc.name, "a", "b c"])
         self.assertInOrder(record, "stdin line 0", "main returns", "DestroyJavaVM")
-        self.assertInOrder(svc.service_log(), "control handler request 1", "sending shutdown 0",
+        self.assertInOrder(svc.ended_log(), "control handler request 1", "sending shutdown 0",
                            "process terminated with exit code 0", "service stopped set", "exiting")
 
     def test_registered_path_with_a_blank(self):
