@@ -17,20 +17,12 @@
 #include "diag/messages.h"
 #include "files/paths.h"
 #include "service/install_win.h"
+#include "service/say_win.h"
 
 namespace quorv {
 namespace {
 
 static_assert(kModifyRights == (FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE));
-
-void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void say(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
-  std::fflush(stdout);
-}
 
 template <typename Text>
 void wipe(Text& text) {

@@ -14,6 +14,7 @@
 #include "service/commands.h"
 #include "service/event_source_win.h"
 #include "service/install_win.h"
+#include "service/say_win.h"
 
 namespace quorv {
 namespace {
@@ -29,15 +30,6 @@ struct ScHandle {
   }
   explicit operator bool() const { return handle != nullptr; }
 };
-
-void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void say(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
-  std::fflush(stdout);
-}
 
 ScHandle openManager(DWORD access) { return ScHandle(OpenSCManagerA(nullptr, nullptr, access)); }
 

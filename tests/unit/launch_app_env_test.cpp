@@ -9,16 +9,7 @@
 namespace quorv {
 namespace {
 
-// An environment block as GetEnvironmentStrings gives it: NUL after each entry, one more at the end.
-std::string block(std::initializer_list<const char*> entries) {
-  std::string out;
-  for (const char* entry : entries) {
-    out += entry;
-    out += '\0';
-  }
-  out += '\0';
-  return out;
-}
+std::string block(std::initializer_list<const char*> entries) { return test::environmentBlock(entries); }
 
 std::vector<std::string> flat(const std::vector<EnvironmentSetting>& settings) {
   std::vector<std::string> out;

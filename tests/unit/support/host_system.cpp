@@ -124,5 +124,15 @@ bool logContains(const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+std::string environmentBlock(std::initializer_list<const char*> entries) {
+  std::string out;
+  for (const char* entry : entries) {
+    out += entry;
+    out += '\0';
+  }
+  out += '\0';
+  return out;
+}
+
 }  // namespace test
 }  // namespace quorv
