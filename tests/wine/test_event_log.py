@@ -8,7 +8,6 @@ reads what each test adds to that file, and restarts the server as usual at its 
 """
 import os
 import subprocess
-import time
 
 import harness
 from test_launch import MESSAGES
@@ -57,13 +56,8 @@ class EventLogTest(ServiceTestCase):
         return [l for l in text.splitlines() if ":eventlog:" in l]
 
     def wait_trace(self, needle, seconds=60):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            found = [l for l in self.trace() if needle in l]
-            if found:
-                return found
-            time.sleep(0.2)
-        self.fail("no event holding %r; events: %r" % (needle, self.trace()))
+        return harness.wait_until(lambda: [l for l in self.trace() if needle in l], seconds,
+                                  lambda: "no event holding %r; events: %r" % (needle, self.trace()))
 
     def test_install_registers_and_uninstall_removes_the_source(self):
         name = unique_name("ev")

@@ -251,9 +251,8 @@ class ServiceFaultTest(ServiceTestCase):
         self.assertEqual(probe("start", svc.name).code, 0)
         first = host_path(self.wait_for("main serving").option("-Dquorv.tempDir="))
         self.assertEqual(kill_processes(svc.exe), 2)
-        deadline = time.time() + 30
-        while harness.processes_naming(svc.exe) and time.time() < deadline:
-            time.sleep(0.1)
+        harness.wait_until(lambda: not harness.processes_naming(svc.exe), 30,
+                           lambda: "processes of %s still run: %r" % (svc.exe, harness.processes_naming(svc.exe)))
         name = os.path.basename(first)
         self.assertEqual(self.run_entries(svc), sorted([name, name.rsplit("_dir", 1)[0]]))
         self.assertEqual(os.listdir(first), ["f0.jar"])

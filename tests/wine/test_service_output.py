@@ -12,7 +12,6 @@ import re
 import shutil
 import signal
 import subprocess
-import time
 
 import harness
 import test_event_log
@@ -33,14 +32,12 @@ def read_text(path):
 
 def wait_for(what, condition, seconds=60):
     """Polls `condition` until it returns something true; fails with what was last seen."""
-    deadline = time.time() + seconds
-    seen = None
-    while time.time() < deadline:
-        seen = condition()
-        if seen:
-            return seen
-        time.sleep(0.1)
-    raise AssertionError("%s never happened; last seen: %r" % (what, seen))
+    seen = [None]
+
+    def look():
+        seen[0] = condition()
+        return seen[0]
+    return harness.wait_until(look, seconds, lambda: "%s never happened; last seen: %r" % (what, seen[0]))
 
 
 class OutputCase(ServiceTestCase):

@@ -101,12 +101,9 @@ class Service:
 
     def wait_record_count(self, prefix, count, seconds=60):
         """Waits until `count` records begin with `prefix` (workers of one service share the file)."""
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            if sum(1 for l in self.record() if l.startswith(prefix)) >= count:
-                return
-            time.sleep(0.1)
-        self.case.fail("the workers never recorded %d lines beginning with %r: %r" % (count, prefix, self.record()))
+        harness.wait_until(lambda: sum(1 for l in self.record() if l.startswith(prefix)) >= count, seconds,
+                           lambda: "the workers never recorded %d lines beginning with %r: %r"
+                           % (count, prefix, self.record()))
 
     def log_holding(self, line):
         """The lines of the log that holds `line` as a whole, finished line; [] while none does.
