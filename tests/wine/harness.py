@@ -22,6 +22,9 @@ LAUNCHER = os.path.join(BUILD_WIN, "quorv-launcher.exe")
 PACK = os.path.join(BUILD_HOST, "pack", "quorv-pack")
 FIXTURES = os.path.join(BUILD_WIN, "fixtures")
 SVCPROBE = os.path.join(FIXTURES, "svcprobe.exe")
+# How long services.exe waits for a starting service's process (REG_SZ in Wine, read at session
+# start): Windows' own default.
+SERVICE_START_ALLOWANCE_MS = 30000
 PREFIX = os.environ.get("QUORV_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
 WINE_BIN = "/usr/lib/wine"
 WINE = os.path.join(WINE_BIN, "wine64")
@@ -117,6 +120,16 @@ def start_prefix():
     if not os.path.exists(os.path.join(PREFIX, "system.reg")):
         subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True, timeout=300)
+    # Wine's services.exe gives a service's process 10 s to connect and to report its first
+    # status (Windows gives 30 s); with two test modules and another job sharing two cores, the
+    # chain runner -> launcher -> dispatcher can take longer, and the start then fails with 1053
+    # although nothing is wrong. The prefix gets Windows' default instead; services.exe reads it
+    # when a session starts, which the restart below brings about.
+    r = subprocess.run([WINE, "reg", "add", r"HKLM\System\CurrentControlSet\Control", "/v", "ServicesPipeTimeout",
+                        "/t", "REG_SZ", "/d", str(SERVICE_START_ALLOWANCE_MS), "/f"],
+                       env=env, capture_output=True, timeout=300)
+    if r.returncode != 0:
+        raise RuntimeError("could not set the service start allowance of %s: %r" % (PREFIX, r))
     # The wineserver that wineboot (or any Wine call) started by itself lingers for a few seconds
     # after its last program; while it runs, "wineserver -p" refuses to start (exit code 2), and
     # every later call would get a short-lived server and a new session of its own.
@@ -227,6 +240,14 @@ def windows_temp_dir():
             if user != "Public" and os.path.isdir(path):
                 return path
     raise RuntimeError("no temp directory in the Wine prefix")
+
+
+def standin_java_home(home):
+    """Makes `home` a Java home of stand-ins: bin\\java.exe and bin\\server\\jvm.dll; returns it."""
+    os.makedirs(os.path.join(home, "bin", "server"))
+    shutil.copy(os.path.join(FIXTURES, "java_exe", "java.exe"), os.path.join(home, "bin"))
+    shutil.copy(os.path.join(FIXTURES, "jvm.dll"), os.path.join(home, "bin", "server"))
+    return home
 
 
 class Result:

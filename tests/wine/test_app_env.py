@@ -2,7 +2,6 @@
 written by quorv-pack and run under Wine. The stand-in JVM (tests/fixtures/jvm_dll) records the
 variables that QUORV_STANDIN_RECORD_ENV names, as the application would see them."""
 import os
-import shutil
 import subprocess
 
 import harness
@@ -31,10 +30,7 @@ SERVICE_WORD = "replaced"
 class AppEnvironmentTest(harness.WineTestCase):
 
     def test_worker_search_expansion_and_application_see_the_variables(self):
-        home = self.path("jre")
-        os.makedirs(os.path.join(home, "bin", "server"))
-        shutil.copy(os.path.join(harness.FIXTURES, "java_exe", "java.exe"), os.path.join(home, "bin"))
-        shutil.copy(os.path.join(harness.FIXTURES, "jvm.dll"), os.path.join(home, "bin", "server"))
+        home = harness.standin_java_home(self.path("jre"))
         with open(self.path("c.toml"), "w") as f:
             f.write(CONFIG)
         exe = self.path("app.exe")

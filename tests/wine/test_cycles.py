@@ -13,7 +13,6 @@ QUORV_SERVICE_CYCLES sets another number of cycles.
 """
 import os
 import re
-import shutil
 import sys
 import time
 
@@ -32,10 +31,7 @@ class CyclesTest(ServiceTestCase):
 
     def setUp(self):
         super().setUp()
-        home = self.path("svc", "jre")
-        os.makedirs(os.path.join(home, "bin", "server"))
-        shutil.copy(os.path.join(harness.FIXTURES, "java_exe", "java.exe"), os.path.join(home, "bin"))
-        shutil.copy(os.path.join(harness.FIXTURES, "jvm.dll"), os.path.join(home, "bin", "server"))
+        home = harness.standin_java_home(self.path("svc", "jre"))
         # The version of java.exe comes from the cache, so that the cycles run no probe (whose
         # own temporary file test_faults.py looks after).
         cache_java_version(self, os.path.join(home, "bin", "java.exe"), "1.8.0_202")
@@ -54,8 +50,18 @@ class CyclesTest(ServiceTestCase):
         def serving():
             record = Record(self.standin)
             return record if any(l.startswith("main serving") for l in record.lines) else None
-        return harness.wait_until(serving, 60, lambda: "cycle %d: main never ran: %r; service %s" % (
-            cycle, Record(self.standin).lines[-4:], probe("status", self.svc.name).out.strip()), interval=0.02)
+        return harness.wait_until(serving, 60, lambda: "cycle %d: main never ran: %r; service %s; its logs: %r" % (
+            cycle, Record(self.standin).lines[-4:], probe("status", self.svc.name).out.strip(),
+            self.failure_lines()), interval=0.02)
+
+    def failure_lines(self):
+        """What the logs of the service's processes say went wrong."""
+        found = []
+        for name in sorted(os.listdir(self.svc.logs)):
+            if name.startswith("zlx_nlog"):
+                with open(os.path.join(self.svc.logs, name), encoding="latin-1") as f:
+                    found += [l.rstrip() for l in f if re.search(r"could not|error|fail", l, re.I)]
+        return found[-8:]
 
     def wait_gone(self, cycle):
         """The service process ends right after it has reported the stop; it, the worker and the

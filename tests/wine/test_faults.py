@@ -163,10 +163,7 @@ class ServiceFaultTest(ServiceTestCase):
     service process and as its own worker, the stand-in JVM as the Java side."""
 
     def service(self, dirname, files=(b"PK\x03\x04 runtime",), java_cfg=None):
-        home = self.path(dirname, "jre")
-        os.makedirs(os.path.join(home, "bin", "server"))
-        shutil.copy(os.path.join(harness.FIXTURES, "java_exe", "java.exe"), os.path.join(home, "bin"))
-        shutil.copy(os.path.join(harness.FIXTURES, "jvm.dll"), os.path.join(home, "bin", "server"))
+        home = harness.standin_java_home(self.path(dirname, "jre"))
         if java_cfg is not None:
             with open(os.path.join(home, "bin", "java.cfg"), "w", newline="\r\n") as f:
                 f.write(java_cfg)

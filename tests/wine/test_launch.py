@@ -8,7 +8,6 @@ record file; environment variables choose how the stand-in behaves (see standin_
 """
 import os
 import re
-import shutil
 import subprocess
 
 import harness
@@ -72,10 +71,7 @@ class LaunchCase(harness.WineTestCase):
 
     def setUp(self):
         super().setUp()
-        self.home = self.path("jre")
-        os.makedirs(os.path.join(self.home, "bin", "server"))
-        shutil.copy(os.path.join(harness.FIXTURES, "java_exe", "java.exe"), os.path.join(self.home, "bin"))
-        shutil.copy(os.path.join(harness.FIXTURES, "jvm.dll"), os.path.join(self.home, "bin", "server"))
+        self.home = harness.standin_java_home(self.path("jre"))
         self.record_path = self.path("record.txt")
 
     def exe_dir(self):

@@ -43,10 +43,7 @@ def wait_for(what, condition, seconds=60):
 class OutputCase(ServiceTestCase):
 
     def java_home(self, dirname):
-        home = self.path(dirname, "jre")
-        os.makedirs(os.path.join(home, "bin", "server"))
-        shutil.copy(os.path.join(harness.FIXTURES, "java_exe", "java.exe"), os.path.join(home, "bin"))
-        shutil.copy(os.path.join(harness.FIXTURES, "jvm.dll"), os.path.join(home, "bin", "server"))
+        harness.standin_java_home(self.path(dirname, "jre"))
 
     @staticmethod
     def strings(extra=None):
