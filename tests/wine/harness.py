@@ -264,12 +264,25 @@ def run(exe, args=(), env=None, timeout=120, stdin=None, cwd=None, retries=2):
     for attempt in range(retries + 1):
         proc = subprocess.run(cmd, env=wine_env(env), input=stdin, capture_output=True,
                               timeout=timeout, cwd=cwd)
-        err = proc.stderr.decode("latin-1")
-        # Wine rarely fails to create a process at all; such a run never started and is retried.
-        if proc.returncode != 0 and "could not load" in err.lower() and attempt < retries:
+        out, err = proc.stdout.decode("latin-1"), proc.stderr.decode("latin-1")
+        if proc.returncode != 0 and never_started(out, err) and attempt < retries:
             time.sleep(1)
             continue
-        return Result(proc.returncode, proc.stdout.decode("latin-1"), err)
+        return Result(proc.returncode, out, err)
+
+
+# A service start that fails with 1359 (ERROR_INTERNAL_ERROR): Wine's CreateProcess reports
+# STATUS_INTERNAL_ERROR when the new process dies in Wine's own start-up, before any of its code
+# runs; services.exe then returns it for a start whose process never ran.
+WINE_PROCESS_NEVER_RAN = 1359
+
+
+def never_started(out, err):
+    """Whether a run provably never started what it was for: Wine could not create its process
+    ("could not load"), or a service start whose process Wine could not create."""
+    return ("could not load" in err.lower()
+            or "start error=%d" % WINE_PROCESS_NEVER_RAN in out
+            or "Could not start service. Error code: %d" % WINE_PROCESS_NEVER_RAN in out)
 
 
 def _i32(v):

@@ -47,20 +47,40 @@ class CyclesTest(ServiceTestCase):
         self.addCleanup(kill_processes, self.svc.exe)
 
     def wait_serving(self, cycle):
+        """The record of the cycle's worker once main serves; None when the worker provably never
+        ran: the service reported that it could not start it, and its log says Wine could not
+        create the process (see harness.never_started)."""
+        polls = [0]
+        earlier = self.log_names()
+
         def serving():
             record = Record(self.standin)
-            return record if any(l.startswith("main serving") for l in record.lines) else None
-        return harness.wait_until(serving, 60, lambda: "cycle %d: main never ran: %r; service %s; its logs: %r" % (
+            if any(l.startswith("main serving") for l in record.lines):
+                return record
+            polls[0] += 1  # the logs are read every half second only
+            return "never ran" if polls[0] % 25 == 0 and self.worker_never_ran(earlier) else None
+        seen = harness.wait_until(serving, 60, lambda: "cycle %d: main never ran: %r; service %s; its logs: %r" % (
             cycle, Record(self.standin).lines[-4:], probe("status", self.svc.name).out.strip(),
             self.failure_lines()), interval=0.02)
+        return None if seen == "never ran" else seen
 
-    def failure_lines(self):
-        """What the logs of the service's processes say went wrong."""
+    def worker_never_ran(self, earlier):
+        """Whether this start's service process could not create its worker because Wine could not."""
+        if not any(l.endswith("(%d)" % harness.WINE_PROCESS_NEVER_RAN) and "could not start process" in l
+                   for l in self.failure_lines(skip=earlier)):
+            return False
+        status = status_of(probe("status", self.svc.name).out)
+        return (status.get("state"), status.get("exit"), status.get("specific")) == (STOPPED, 1066, 5000)
+
+    def log_names(self):
+        return {n for n in os.listdir(self.svc.logs) if n.startswith("zlx_nlog")}
+
+    def failure_lines(self, skip=()):
+        """What the logs of the service's processes (other than those in `skip`) say went wrong."""
         found = []
-        for name in sorted(os.listdir(self.svc.logs)):
-            if name.startswith("zlx_nlog"):
-                with open(os.path.join(self.svc.logs, name), encoding="latin-1") as f:
-                    found += [l.rstrip() for l in f if re.search(r"could not|error|fail", l, re.I)]
+        for name in sorted(self.log_names() - set(skip)):
+            with open(os.path.join(self.svc.logs, name), encoding="latin-1") as f:
+                found += [l.rstrip() for l in f if re.search(r"could not|error|fail", l, re.I)]
         return found[-8:]
 
     def wait_gone(self, cycle):
@@ -81,6 +101,7 @@ class CyclesTest(ServiceTestCase):
         svc = self.svc
         started = time.monotonic()
         durations = []
+        retried = []  # cycles whose worker Wine could not create, started again
         for cycle in range(CYCLES):
             began = time.monotonic()
             if os.path.exists(self.standin):
@@ -88,13 +109,19 @@ class CyclesTest(ServiceTestCase):
             # Every fourth cycle goes through the launcher's own commands, the others straight to
             # the Service Control Manager.
             by_command = cycle % 4 == 3
-            if by_command:
-                r = svc.command("/start")
-                self.assertEqual((r.code, r.out), (0, lines("Starting service '%s'." % svc.name)))
-            else:
-                r = probe("start", svc.name)
-                self.assertEqual(r.code, 0, "cycle %d: %r" % (cycle, r))
-            record = self.wait_serving(cycle)
+            for attempt in range(3):
+                if by_command:
+                    r = svc.command("/start")
+                    self.assertEqual((r.code, r.out), (0, lines("Starting service '%s'." % svc.name)))
+                else:
+                    r = probe("start", svc.name)
+                    self.assertEqual(r.code, 0, "cycle %d: %r" % (cycle, r))
+                record = self.wait_serving(cycle)
+                if record is not None:
+                    break
+                retried.append(cycle)
+                self.wait_gone(cycle)
+            self.assertIsNotNone(record, "cycle %d: the worker never ran in three starts" % cycle)
             temp = record.option("-Dquorv.tempDir=")
             dirs, files, _ = self.run_entries()
             self.assertEqual(dirs, [temp.rsplit("\\", 1)[1]], "cycle %d" % cycle)
@@ -124,7 +151,8 @@ class CyclesTest(ServiceTestCase):
             durations.append(time.monotonic() - began)
         total = time.monotonic() - started
         sys.stderr.write("\n%d cycles in %.1f s (%.2f s per cycle, slowest %.2f s); no temporary "
-                         "directory or file stays\n" % (CYCLES, total, total / CYCLES, max(durations)))
+                         "directory or file stays; started again as the worker never ran: %r\n"
+                         % (CYCLES, total, total / CYCLES, max(durations), retried))
 
 
 if __name__ == "__main__":
