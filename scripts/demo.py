@@ -67,8 +67,7 @@ def run_under_wine():
     harness.start_prefix()
     record = os.path.join(DEMO, "jvm-calls.txt")
     for name, value in (("QUORV_STANDIN_MAIN", "service"), ("QUORV_STANDIN_RECORD", harness.winpath(record))):
-        subprocess.run([harness.WINE, "reg", "add", ENV_KEY, "/v", name, "/d", value, "/f"],
-                       env=harness.wine_env(), capture_output=True, timeout=60)
+        harness.wine_tool(["reg", "add", ENV_KEY, "/v", name, "/d", value, "/f"])
     harness.stop_prefix()  # services.exe reads the system environment when it starts
     harness.start_prefix()
     try:

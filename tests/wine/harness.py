@@ -125,9 +125,8 @@ def start_prefix():
     # chain runner -> launcher -> dispatcher can take longer, and the start then fails with 1053
     # although nothing is wrong. The prefix gets Windows' default instead; services.exe reads it
     # when a session starts, which the restart below brings about.
-    r = subprocess.run([WINE, "reg", "add", r"HKLM\System\CurrentControlSet\Control", "/v", "ServicesPipeTimeout",
-                        "/t", "REG_SZ", "/d", str(SERVICE_START_ALLOWANCE_MS), "/f"],
-                       env=env, capture_output=True, timeout=300)
+    r = wine_tool(["reg", "add", r"HKLM\System\CurrentControlSet\Control", "/v", "ServicesPipeTimeout",
+                   "/t", "REG_SZ", "/d", str(SERVICE_START_ALLOWANCE_MS), "/f"], env=env, timeout=300)
     if r.returncode != 0:
         raise RuntimeError("could not set the service start allowance of %s: %r" % (PREFIX, r))
     # The wineserver that wineboot (or any Wine call) started by itself lingers for a few seconds
@@ -279,10 +278,24 @@ WINE_PROCESS_NEVER_RAN = 1359
 
 def never_started(out, err):
     """Whether a run provably never started what it was for: Wine could not create its process
-    ("could not load"), or a service start whose process Wine could not create."""
+    ("could not load", or "ShellExecuteEx failed: Internal error." from Wine's start-up of one of
+    its own programs such as reg.exe), or a service start whose process Wine could not create."""
     return ("could not load" in err.lower()
+            or "shellexecuteex failed" in (out + err).lower()
             or "start error=%d" % WINE_PROCESS_NEVER_RAN in out
             or "Could not start service. Error code: %d" % WINE_PROCESS_NEVER_RAN in out)
+
+
+def wine_tool(args, timeout=60, env=None, retries=2):
+    """Runs a Wine program (reg, regedit, a fixture) with its output captured, as
+    subprocess.run would; a run that provably never started is run again."""
+    for attempt in range(retries + 1):
+        proc = subprocess.run([WINE] + list(args), env=env or wine_env(), capture_output=True, timeout=timeout)
+        if proc.returncode != 0 and attempt < retries and never_started(
+                proc.stdout.decode("latin-1"), proc.stderr.decode("latin-1")):
+            time.sleep(1)
+            continue
+        return proc
 
 
 def _i32(v):
@@ -365,7 +378,7 @@ STDERR_KIND = {107: "4"}
 def reg_query(key, value=None):
     """Data of a registry value as `reg query` prints it, or None."""
     args = ["reg", "query", key] + (["/v", value] if value is not None else [])
-    proc = subprocess.run([WINE] + args, env=wine_env(), capture_output=True, timeout=60)
+    proc = wine_tool(args)
     text = proc.stdout.decode("latin-1")
     if proc.returncode != 0:
         return None
@@ -381,12 +394,11 @@ def reg_query(key, value=None):
 def set_relay_filter(functions):
     """Limits Wine's +relay trace to the given functions (";"-separated, e.g.
     "user32.MessageBoxA"), so that a test can read a message box's text from standard error."""
-    subprocess.run([WINE, "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/t",
-                    "REG_SZ", "/d", functions, "/f"], env=wine_env(), capture_output=True, timeout=60)
+    wine_tool(["reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/t", "REG_SZ", "/d", functions, "/f"])
 
 
 def reg_delete(key):
-    subprocess.run([WINE, "reg", "delete", key, "/f"], env=wine_env(), capture_output=True, timeout=60)
+    wine_tool(["reg", "delete", key, "/f"])
 
 
 def processes_naming(*paths):

@@ -30,7 +30,7 @@ def internal(detail):
 
 
 def run_wine(args, timeout=60):
-    return subprocess.run([harness.WINE] + args, env=harness.wine_env(), capture_output=True, timeout=timeout)
+    return harness.wine_tool(args, timeout=timeout)
 
 
 class TemporaryPath:

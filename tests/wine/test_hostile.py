@@ -464,8 +464,7 @@ def exported_values(path, key):
     does not exist."""
     if os.path.exists(path):
         os.remove(path)
-    r = subprocess.run([harness.WINE, "regedit", "/E", harness.winpath(path), key], env=harness.wine_env(),
-                       capture_output=True, timeout=60)
+    r = harness.wine_tool(["regedit", "/E", harness.winpath(path), key])
     if r.returncode != 0 or not os.path.exists(path):
         return None
     with open(path, "rb") as f:
@@ -502,8 +501,7 @@ def import_registry(reg_path, key, values):
         f.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\%s]\n" % key[len("HKCU\\"):])
         for line in values:
             f.write(line + "\n")
-    r = subprocess.run([harness.WINE, "regedit", "/S", harness.winpath(reg_path)], env=harness.wine_env(),
-                       capture_output=True, timeout=60)
+    r = harness.wine_tool(["regedit", "/S", harness.winpath(reg_path)])
     return r.returncode == 0
 
 

@@ -6,7 +6,6 @@ probe.
 """
 import os
 import struct
-import subprocess
 
 import harness
 import test_jvm_search as common
@@ -15,8 +14,7 @@ import test_jvm_search as common
 def cache_value(java_exe, name):
     """(type, data) of a value of the executable's cache entry, or None."""
     key = common.CACHE_KEY + "\\" + common.win(java_exe).replace("\\", "/")
-    proc = subprocess.run([harness.WINE, "reg", "query", key, "/v", name], env=harness.wine_env(),
-                          capture_output=True, timeout=60)
+    proc = harness.wine_tool(["reg", "query", key, "/v", name])
     if proc.returncode != 0:
         return None
     for line in proc.stdout.decode("latin-1").splitlines():

@@ -26,8 +26,7 @@ class PrivateTempDirectory(IncludedFilesCase):
         proc = self.start_worker(exe)
         log = self.wait_for_log(proc, before, "checkJavaExe (")
         win_temp = re.search(r"Temp dir: (.*?)\r?$", log, re.M).group(1)
-        probe = subprocess.run([harness.WINE, os.path.join(harness.FIXTURES, "acl_probe.exe"), win_temp],
-                               env=harness.wine_env(), capture_output=True, timeout=60)
+        probe = harness.wine_tool([os.path.join(harness.FIXTURES, "acl_probe.exe"), win_temp])
         sddl = probe.stdout.decode("latin-1").strip()
         self.assertEqual(probe.returncode, 0, probe.stderr)
         # Wine keeps a directory's access list as Unix permission bits where the file system has
@@ -40,9 +39,7 @@ class PrivateTempDirectory(IncludedFilesCase):
         self.assertNotIn("WD", trustees)  # Everyone
         self.assertNotIn("BU", trustees)  # Users
         os.makedirs(self.path("plain"))
-        plain = subprocess.run([harness.WINE, os.path.join(harness.FIXTURES, "acl_probe.exe"),
-                                harness.winpath(self.path("plain"))],
-                               env=harness.wine_env(), capture_output=True, timeout=60)
+        plain = harness.wine_tool([os.path.join(harness.FIXTURES, "acl_probe.exe"), harness.winpath(self.path("plain"))])
         self.assertIn(";;;WD)", plain.stdout.decode("latin-1"))
         proc.communicate(timeout=180)
 

@@ -19,7 +19,6 @@ tests (service_supervision_test.cpp).
 import os
 import re
 import shutil
-import subprocess
 
 import harness
 from test_service_commands import SERVICES_KEY, ServiceTestCase, lines, unique_name
@@ -369,7 +368,7 @@ def read_lines(path):
 
 
 def run_wine(args):
-    subprocess.run([harness.WINE] + args, env=harness.wine_env(), capture_output=True, timeout=60)
+    harness.wine_tool(args)
 
 
 if __name__ == "__main__":
