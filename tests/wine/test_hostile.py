@@ -188,7 +188,7 @@ class DamagedBlockTest(HostileCase):
                 self.assertEqual(temp_dirs(), before, "temporary directory left behind")
         # The block complete up to the end of the configuration: the status command runs.
         result = self.status(self.launcher(block=block[:config_end]))
-        self.assertEqual((result.code, result.out), (1, lines("Could not get status.")))
+        self.assertEqual((result.code, result.out), (1, lines("Could not get status.")), result)
 
     def test_damaged_counts_and_lengths(self):
         def entry(key, value):
