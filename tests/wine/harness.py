@@ -259,15 +259,9 @@ class Result:
 
 def run(exe, args=(), env=None, timeout=120, stdin=None, cwd=None, retries=2):
     """Runs a Windows program under Wine; returns its exit code and decoded output."""
-    cmd = [WINE, exe] + list(args)
-    for attempt in range(retries + 1):
-        proc = subprocess.run(cmd, env=wine_env(env), input=stdin, capture_output=True,
-                              timeout=timeout, cwd=cwd)
-        out, err = proc.stdout.decode("latin-1"), proc.stderr.decode("latin-1")
-        if proc.returncode != 0 and never_started(out, err) and attempt < retries:
-            time.sleep(1)
-            continue
-        return Result(proc.returncode, out, err)
+    proc = wine_tool([exe] + list(args), timeout=timeout, env=wine_env(env), retries=retries,
+                     stdin=stdin, cwd=cwd)
+    return Result(proc.returncode, proc.stdout.decode("latin-1"), proc.stderr.decode("latin-1"))
 
 
 # A service start that fails with 1359 (ERROR_INTERNAL_ERROR): Wine's CreateProcess reports
@@ -286,11 +280,13 @@ def never_started(out, err):
             or "Could not start service. Error code: %d" % WINE_PROCESS_NEVER_RAN in out)
 
 
-def wine_tool(args, timeout=60, env=None, retries=2):
-    """Runs a Wine program (reg, regedit, a fixture) with its output captured, as
-    subprocess.run would; a run that provably never started is run again."""
+def wine_tool(args, timeout=60, env=None, retries=2, stdin=None, cwd=None):
+    """Runs a Wine program (the launcher, reg, regedit, a fixture) with its output captured, as
+    subprocess.run would; a run that provably never started is run again. `env` is the whole
+    environment (wine_env() when None)."""
     for attempt in range(retries + 1):
-        proc = subprocess.run([WINE] + list(args), env=env or wine_env(), capture_output=True, timeout=timeout)
+        proc = subprocess.run([WINE] + list(args), env=env or wine_env(), input=stdin, capture_output=True,
+                              timeout=timeout, cwd=cwd)
         if proc.returncode != 0 and attempt < retries and never_started(
                 proc.stdout.decode("latin-1"), proc.stderr.decode("latin-1")):
             time.sleep(1)
