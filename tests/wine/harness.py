@@ -5,6 +5,7 @@ and starts a persistent wineserver so that services live between calls, `prefix.
 Launchers under test are made by copying the unconfigured stub and appending a data block that
 `write_block` lays out here, independently of the packer, so that tests can also damage it.
 """
+import ctypes
 import fcntl
 import os
 import shutil
@@ -30,6 +31,35 @@ WINE_BIN = "/usr/lib/wine"
 WINE = os.path.join(WINE_BIN, "wine64")
 WINESERVER = os.path.join(WINE_BIN, "wineserver64")
 
+# Wine as packaged here runs without its preloader, so the Unix heap (brk) of each Wine process
+# starts after the loader's image at 0x7d000000 plus a random offset of up to 1 GB. About once in
+# ten thousand starts it lands on 0x7ff00000-0x7fff0000, where Wine maps the shared user data
+# page; the process then ends with exit code 1 before any of its program runs ("failed to map the
+# shared user data: c0000018", an err: line that WINEDEBUG=-all hides), and a Windows program
+# that started it (services.exe, the launcher) sees CreateProcess fail with 1359. Without address
+# randomisation the heap starts at the end of the loader's image, 48 MB below that page. The
+# personality is inherited by every process started from here and by the processes that those
+# start; where the system refuses it (some container seccomp profiles), never_started() still
+# recognises such a start, because the err: line of that channel is kept.
+ADDR_NO_RANDOMIZE = 0x0040000
+SHARED_DATA_NOT_MAPPED = "failed to map the shared user data"
+
+
+def _fix_address_layout():
+    """Turns address randomisation off for the processes started from now on; whether it is off."""
+    try:
+        personality = ctypes.CDLL(None, use_errno=True).personality
+    except (OSError, AttributeError):
+        return False
+    personality.restype = ctypes.c_int
+    current = personality(ctypes.c_ulong(0xFFFFFFFF))  # queries without changing
+    if current == -1:
+        return False
+    return bool(current & ADDR_NO_RANDOMIZE) or personality(ctypes.c_ulong(current | ADDR_NO_RANDOMIZE)) != -1
+
+
+FIXED_ADDRESS_LAYOUT = _fix_address_layout()
+
 MAGIC = 0xE8E413D5
 END_MARKER = bytes([0xE8, 0xE4, 0x13, 0xD5])
 SCRAMBLE_KEY = 0x5A
@@ -38,7 +68,7 @@ SCRAMBLE_KEY = 0x5A
 def wine_env(extra=None):
     env = dict(os.environ)
     env["WINEPREFIX"] = PREFIX
-    env["WINEDEBUG"] = env.get("QUORV_WINEDEBUG", "-all")
+    env["WINEDEBUG"] = env.get("QUORV_WINEDEBUG", "-all,err+virtual")
     env["PATH"] = WINE_BIN + os.pathsep + env.get("PATH", "")
     for name in ("QUORV_LOG", "ZENTRILEX_LOG", "QUORV_JAVA_HOME", "ZENTRILEX_JAVA_HOME", "DISPLAY"):
         env.pop(name, None)
@@ -272,9 +302,11 @@ WINE_PROCESS_NEVER_RAN = 1359
 
 def never_started(out, err):
     """Whether a run provably never started what it was for: Wine could not create its process
-    ("could not load", or "ShellExecuteEx failed: Internal error." from Wine's start-up of one of
-    its own programs such as reg.exe), or a service start whose process Wine could not create."""
+    ("could not load"; the shared user data page taken, see ADDR_NO_RANDOMIZE; "ShellExecuteEx
+    failed: Internal error." from Wine's start-up of one of its own programs such as reg.exe), or
+    a service start whose process Wine could not create."""
     return ("could not load" in err.lower()
+            or SHARED_DATA_NOT_MAPPED in err
             or "shellexecuteex failed" in (out + err).lower()
             or "start error=%d" % WINE_PROCESS_NEVER_RAN in out
             or "Could not start service. Error code: %d" % WINE_PROCESS_NEVER_RAN in out)
@@ -457,10 +489,11 @@ class WineTestCase(unittest.TestCase):
         tmp = windows_temp_dir()
         return {n for n in os.listdir(tmp) if n.startswith("zlx_nlog")}
 
-    def read_new_log(self, before):
-        """The one log file created since `before` (a set of names), as text."""
+    def read_new_log(self, before, run=None):
+        """The one log file created since `before` (a set of names), as text; `run`, the result
+        of the run that wrote it, is shown when there is none."""
         new = sorted(self.log_files() - before)
-        self.assertEqual(len(new), 1, "expected one new log file, got %r" % new)
+        self.assertEqual(len(new), 1, "expected one new log file, got %r; the run: %r" % (new, run))
         with open(os.path.join(windows_temp_dir(), new[0]), "rb") as f:
             return f.read().decode("latin-1")
 

@@ -49,7 +49,7 @@ class AppEnvironmentTest(harness.WineTestCase):
         }
         before = self.log_files()
         result = harness.run(exe, ["svc", WORKER], env=env)
-        log = self.read_new_log(before).replace("\r\n", "\n")
+        log = self.read_new_log(before, result).replace("\r\n", "\n")
         for name in self.log_files() - before:
             os.remove(os.path.join(harness.windows_temp_dir(), name))
         self.assertEqual(result.code, 0, result)

@@ -37,7 +37,7 @@ class Foundation(harness.WineTestCase):
         before = self.log_files()
         r = harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
         self.assertEqual(r.code, 1)  # no such service
-        text = self.read_new_log(before)
+        text = self.read_new_log(before, r)
         lines = text.split("\r\n")
         self.assertRegex(lines[0], r"^Started executable .*app\.exe at \w{3} \w{3} +\d+ \d\d:\d\d:\d\d \d{4}$")
         self.assertEqual(lines[1], "")
@@ -61,7 +61,7 @@ class Foundation(harness.WineTestCase):
         before = self.log_files()
         r = harness.run(stub, ["/status"], env={"QUORV_LOG": "yes"})
         self.assertEqual(r.code, 1)
-        text = self.read_new_log(before)
+        text = self.read_new_log(before, r)
         # The message that ends the process follows, as the log keeps every shown message.
         self.assertRegex(text, r"\r\nrawDataSize: \d+, rawDataOffset: \d+\r\nerror \d+ 0\r\n\r\n"
                                r"message: Internal Error: readInt\r\n\r\nLog: [^\r\n]+zlx_nlog_\d+\r\n$")
@@ -88,7 +88,7 @@ class Foundation(harness.WineTestCase):
         before = self.log_files()
         r = harness.run(exe, ["/STOP", "Other Name"], env={"QUORV_LOG": "yes"}, timeout=120)
         self.assertEqual((r.code, r.out, r.err), (0, "", ""))
-        text = self.read_new_log(before)
+        text = self.read_new_log(before, r)
         self.assertIn("calling StartServiceCtrlDispatcher", text)
         self.assertIn("StartServiceCtrlDispatcher failed with error ", text)
         self.assertIn("StartServiceCtrlDispatcher returned", text)
@@ -97,8 +97,8 @@ class Foundation(harness.WineTestCase):
         os.makedirs(self.path("work", "dir"))
         exe = self.launcher(strings={107: "4", 101: "quorv-foundation-none", 146: "work\\dir"})
         before = self.log_files()
-        harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
-        text = self.read_new_log(before)
+        r = harness.run(exe, ["/status"], env={"QUORV_LOG": "yes"})
+        text = self.read_new_log(before, r)
         expected = harness.winpath(self.path("work", "dir"))
         self.assertIn("change working directory to " + expected, text)
 

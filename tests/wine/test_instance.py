@@ -100,7 +100,7 @@ class InstanceTest(LaunchCase):
         self.assertEqual(result, (0, ""))
         self.assertFalse(os.path.exists(second_record))  # no JVM was loaded
         self.assertEqual(temp_dirs(), running)  # the second one's directory is gone
-        log = self.read_new_log(before)
+        log = self.read_new_log(before, result)
         self.assertInOrder(log, "single instance mode\r\n",
                            "semaphore name Local\\%s, code 183, value " % identity(exe),
                            "other pid %d\r\n" % pid, "exiting\r\n")

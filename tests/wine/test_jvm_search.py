@@ -8,7 +8,6 @@ jvm.dll then refuses to create a JVM, so every worker here ends with exit code 1
 """
 import os
 import shutil
-import subprocess
 
 import harness
 
@@ -35,10 +34,10 @@ def java_line(version):
 
 
 def reg_add(key, value=None, data=None, kind="REG_SZ"):
-    args = [harness.WINE, "reg", "add", key, "/f"]
+    args = ["reg", "add", key, "/f"]
     if value is not None:
         args += ["/v", value, "/t", kind, "/d", data]
-    proc = subprocess.run(args, env=harness.wine_env(), capture_output=True, timeout=60)
+    proc = harness.wine_tool(args)
     if proc.returncode != 0:
         raise RuntimeError("reg add %s failed: %r" % (key, proc.stderr))
 
@@ -104,7 +103,7 @@ class JvmCase(harness.WineTestCase):
         result = harness.run(exe, [WORKER], env=env, timeout=timeout)
         text = ""
         if log:
-            text = self.read_new_log(before).replace("\r\n", "\n")
+            text = self.read_new_log(before, result).replace("\r\n", "\n")
             for name in self.log_files() - before:
                 os.remove(os.path.join(harness.windows_temp_dir(), name))
         return result, text

@@ -100,7 +100,7 @@ class LaunchCase(harness.WineTestCase):
         result = harness.run(exe, list(args) + [WORKER], env=self.env(env, log))
         text = ""
         if log:
-            text = self.read_new_log(before)
+            text = self.read_new_log(before, result)
             for n in self.log_files() - before:
                 os.remove(os.path.join(harness.windows_temp_dir(), n))
         return result, Record(self.record_path), text

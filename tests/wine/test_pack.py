@@ -49,7 +49,7 @@ class Pack(harness.WineTestCase):
         r = harness.run(exe, ["__zlx_restart"], env={"QUORV_LOG": "yes"})
         self.assertEqual(r.code, 1)
         self.assertTrue(text(r.err).startswith(NO_JVM_64 + "\n\nLog: "), r.err)
-        log = self.read_new_log(before)
+        log = self.read_new_log(before, r)
         self.assertIn("Included files: 1", log)
         self.assertRegex(log, r"extracting .*\\lib\\payload\.bin \(size: 100000\)")
         self.assertIn("extracting files done", log)

@@ -271,7 +271,7 @@ class Signing(harness.WineTestCase):
         r = harness.run(signed, ["__zlx_restart"], env={"QUORV_LOG": "yes"})
         self.assertEqual(r.code, 1)
         self.assertTrue(text(r.err).startswith(NO_JVM_64 + "\n\nLog: "), r.err)
-        log = self.read_new_log(before)
+        log = self.read_new_log(before, r)
         self.assertRegex(log, r"extracting .*\\lib\\payload\.bin \(size: 100000\)")
         self.assertIn("extracting files done", log)
 
