@@ -470,7 +470,18 @@ class WineTestCase(unittest.TestCase):
     def setUp(self):
         ensure_server()
         self.dir = tempfile.mkdtemp(prefix="quorv-wine-")
-        self.addCleanup(shutil.rmtree, self.dir, True)
+        self.addCleanup(self._remove_dir)
+
+    def _remove_dir(self):
+        """Removes the scratch directory, unless the test failed: what its programs left there
+        (records, run counts, configuration) then stays for a look, and its path is printed."""
+        result = getattr(getattr(self, "_outcome", None), "result", None)
+        failed = result is not None and any(test is self or getattr(test, "test_case", None) is self
+                                            for test, _ in result.failures + result.errors)
+        if failed:
+            print("\nkept the directory of the failed test: %s" % self.dir, file=sys.stderr)
+            return
+        shutil.rmtree(self.dir, True)
 
     def path(self, *parts):
         return os.path.join(self.dir, *parts)
