@@ -46,7 +46,8 @@ SHARED_DATA_NOT_MAPPED = "failed to map the shared user data"
 
 
 def _fix_address_layout():
-    """Turns address randomisation off for the processes started from now on; whether it is off."""
+    """Turns address randomisation off for the processes started from now on, where the system
+    allows it; whether it is off."""
     try:
         personality = ctypes.CDLL(None, use_errno=True).personality
     except (OSError, AttributeError):
@@ -58,7 +59,7 @@ def _fix_address_layout():
     return bool(current & ADDR_NO_RANDOMIZE) or personality(ctypes.c_ulong(current | ADDR_NO_RANDOMIZE)) != -1
 
 
-FIXED_ADDRESS_LAYOUT = _fix_address_layout()
+_fix_address_layout()
 
 MAGIC = 0xE8E413D5
 END_MARKER = bytes([0xE8, 0xE4, 0x13, 0xD5])
