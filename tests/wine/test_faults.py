@@ -29,24 +29,20 @@ def internal(detail):
     return MESSAGES[1009].replace("{0}", detail)
 
 
-def run_wine(args, timeout=60):
-    return harness.wine_tool(args, timeout=timeout)
-
-
 class TemporaryPath:
     """TMP of HKCU\\Environment pointed elsewhere until restore()."""
 
     def __init__(self, case, value):
         self.saved = os.path.join(case.dir, "environment.reg")
-        r = run_wine(["regedit", "/E", harness.winpath(self.saved), ENVIRONMENT_KEY])
+        r = harness.wine_tool(["regedit", "/E", harness.winpath(self.saved), ENVIRONMENT_KEY])
         case.assertEqual(r.returncode, 0, r)
         case.addCleanup(self.restore)
-        r = run_wine(["reg", "add", "HKCU\\Environment", "/v", "TMP", "/d", value, "/f"])
+        r = harness.wine_tool(["reg", "add", "HKCU\\Environment", "/v", "TMP", "/d", value, "/f"])
         case.assertEqual(r.returncode, 0, r)
 
     def restore(self):
-        run_wine(["reg", "delete", "HKCU\\Environment", "/v", "TMP", "/f"])
-        run_wine(["regedit", "/S", harness.winpath(self.saved)])
+        harness.wine_tool(["reg", "delete", "HKCU\\Environment", "/v", "TMP", "/f"])
+        harness.wine_tool(["regedit", "/S", harness.winpath(self.saved)])
 
 
 def mount_small_disk(case, path, size):

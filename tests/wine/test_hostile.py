@@ -19,7 +19,7 @@ import subprocess
 import harness
 from test_launch import MESSAGES, WORKER, LaunchCase, Record, temp_dirs
 from test_service_commands import ServiceTestCase, lines, unique_name
-from test_service_runtime import Service, probe, read_lines, run_wine, status_of
+from test_service_runtime import Service, probe, read_lines, status_of
 
 RUN_LIMIT = 180
 MIB = 1 << 20
@@ -624,8 +624,8 @@ class PriorityValueTest(ServiceTestCase):
         for what, data in cases:
             with self.subTest(what):
                 svc = Service(self, "svc-" + what.replace(" ", "-"))
-                run_wine(["reg", "add", PRIORITY_KEY, "/v", svc.name] + data + ["/f"])
-                self.addCleanup(run_wine, ["reg", "delete", PRIORITY_KEY, "/v", svc.name, "/f"])
+                harness.wine_tool(["reg", "add", PRIORITY_KEY, "/v", svc.name] + data + ["/f"])
+                self.addCleanup(harness.wine_tool, ["reg", "delete", PRIORITY_KEY, "/v", svc.name, "/f"])
                 self.addCleanup(kill_processes, svc.runner)
                 r = probe("start", svc.name)
                 self.assertEqual(r.code, 0, r)

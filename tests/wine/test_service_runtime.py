@@ -245,8 +245,8 @@ class RuntimeTest(ServiceTestCase):
         for data, expected, logged in cases:
             with self.subTest(data=data):
                 svc = Service(self, "svc" + expected)
-                run_wine(["reg", "add", PRIORITY_KEY, "/v", svc.name] + data + ["/f"])
-                self.addCleanup(run_wine, ["reg", "delete", PRIORITY_KEY, "/v", svc.name, "/f"])
+                harness.wine_tool(["reg", "add", PRIORITY_KEY, "/v", svc.name] + data + ["/f"])
+                self.addCleanup(harness.wine_tool, ["reg", "delete", PRIORITY_KEY, "/v", svc.name, "/f"])
                 r = probe("start", svc.name)
                 self.assertEqual(r.code, 0, r)
                 svc.wait(RUNNING)
@@ -369,10 +369,6 @@ def read_lines(path):
         return []
     with open(path, encoding="utf-8") as f:
         return f.read().splitlines()
-
-
-def run_wine(args):
-    harness.wine_tool(args)
 
 
 if __name__ == "__main__":
