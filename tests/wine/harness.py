@@ -47,16 +47,15 @@ SHARED_DATA_NOT_MAPPED = "failed to map the shared user data"
 
 def _fix_address_layout():
     """Turns address randomisation off for the processes started from now on, where the system
-    allows it; whether it is off."""
+    allows it."""
     try:
-        personality = ctypes.CDLL(None, use_errno=True).personality
+        personality = ctypes.CDLL(None).personality
     except (OSError, AttributeError):
-        return False
+        return
     personality.restype = ctypes.c_int
     current = personality(ctypes.c_ulong(0xFFFFFFFF))  # queries without changing
-    if current == -1:
-        return False
-    return bool(current & ADDR_NO_RANDOMIZE) or personality(ctypes.c_ulong(current | ADDR_NO_RANDOMIZE)) != -1
+    if current != -1 and not current & ADDR_NO_RANDOMIZE:
+        personality(ctypes.c_ulong(current | ADDR_NO_RANDOMIZE))
 
 
 _fix_address_layout()
