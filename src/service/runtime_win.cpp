@@ -172,8 +172,9 @@ void waitWithStopTimeout(HANDLE process, HANDLE job, uint32_t timeoutMs) {
   WaitForSingleObject(process, INFINITE);
 }
 
-// After the worker ended: what it still wrote reaches the sink before the line that it ended.
-// A process that the worker started may hold the pipe open for longer; the wait is bounded.
+// After the worker ended: what it still wrote reaches the sink before the line that it ended, and
+// the draining thread has logged its end before the service ends (whatever the sink). A process
+// that the worker started may hold the pipe open for longer; the wait is bounded.
 void awaitOutputEnd(HANDLE consumer) {
   if (consumer == nullptr) return;
   WaitForSingleObject(consumer, 5000);
@@ -361,10 +362,6 @@ bool startWorker(const std::u16string& commandLine, const std::optional<uint32_t
   run.consumer = CreateThread(nullptr, 0, outputConsumer, outputRead.handle, 0, nullptr);
   if (run.consumer != nullptr) {
     outputRead.release();
-    if (outputSink.load() == OutputSink::Discard) {
-      CloseHandle(run.consumer);
-      run.consumer = nullptr;
-    }
   } else {
     // Without a reader the worker would block once the pipe is full: with the read end closed,
     // its writes fail at once instead.

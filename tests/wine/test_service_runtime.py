@@ -165,12 +165,8 @@ class RuntimeTest(ServiceTestCase):
                            "service name is '%s'" % svc.name, "registering ConsoleCtrlHandler",
                            "control handler request 1", "sending shutdown 0", "shutdown sent",
                            "process terminated with exit code 0", "service stopped set", "exiting")
-        # The worker wrote 40,000 bytes before it read its input and the stop line (above). Without
-        # a worker log the service drops the output and does not wait for the thread that drains
-        # it: that thread wakes with the worker's end, as the service's main thread does, so its
-        # "consuming output done" may come after "exiting", or not at all when the process ends
-        # first.
         self.assertIn("consuming output", log)
+        self.assertIn("consuming output done", log)
         self.assertNotIn("using priority", "\n".join(log))
         # The service process ends itself after its last line; nothing of it is lost.
         self.assertLastLogLine(log, "exiting")
