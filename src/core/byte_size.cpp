@@ -16,8 +16,10 @@ std::optional<uint64_t> parseByteSize(std::string_view text) {
   constexpr uint64_t kLimit = uint64_t{1} << 63;
   uint64_t value = 0;
   for (std::size_t i = 0; i < digits; ++i) {
-    value = value * 10 + static_cast<uint64_t>(text[i] - '0');
-    if (value >= kLimit) return std::nullopt;
+    // Checked before the step: a step past the limit could wrap around 64 bits and look small.
+    const uint64_t digit = static_cast<uint64_t>(text[i] - '0');
+    if (value > (kLimit - 1 - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
   }
   if (value != 0 && value > (kLimit - 1) / factor) return std::nullopt;
   return value * factor;

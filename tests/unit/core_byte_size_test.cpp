@@ -20,6 +20,9 @@ TEST(ByteSize, EachUnitGivesBytes) {
       {"9223372036854775807", 9223372036854775807u},
       {"9223372036854775808", std::nullopt},
       {"99999999999999999999999", std::nullopt},  // more digits than 64 bits hold
+      {"18446744073709551620", std::nullopt},     // 2^64 + 4: a wrapping step would give 4
+      {"18446744073709551616KB", std::nullopt},   // 2^64 KB: a wrapping step would give 0
+      {"92233720368547758070", std::nullopt},     // ten times the largest value
       {"", std::nullopt},   {"MB", std::nullopt},   {"10 MB", std::nullopt}, {" 10MB", std::nullopt},
       {"10mb", std::nullopt}, {"10M", std::nullopt}, {"10MiB", std::nullopt}, {"-1MB", std::nullopt},
       {"+1MB", std::nullopt}, {"1.5MB", std::nullopt}, {"10TB", std::nullopt}, {"1MB1", std::nullopt},

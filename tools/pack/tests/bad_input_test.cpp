@@ -101,6 +101,11 @@ const BadInput kCases[] = {
      "c.toml:1: launcher.kind: number out of range (32-bit signed numbers only)"},
     {"log size that is no size", "app.log-size = \"50 MB\"\n",
      "c.toml:1: app.log-size: not a size (bytes, or a number with B, KB, MB or GB, such as \"50MB\")"},
+    {"log size past 64 bits", "app.log-size = \"18446744073709551620\"\n",
+     "c.toml:1: app.log-size: not a size (bytes, or a number with B, KB, MB or GB, such as \"50MB\")"},
+    {"worker log size past 64 bits", "service.worker-log = \"w.log\"\nservice.worker-log-size = \"18446744073709551616KB\"\n",
+     "c.toml:2: service.worker-log-size: \"18446744073709551616KB\" is not a size (a number of bytes, or with KB, MB or "
+     "GB, such as \"10MB\")"},
     {"log size of nothing", "app.log-size = 0\n",
      "c.toml:1: app.log-size: a size of 0 bytes (bytes, or a number with B, KB, MB or GB, such as \"50MB\")"},
     {"no old log files", "app.log-size = \"1MB\"\napp.log-keep = 0\n",
