@@ -7,6 +7,18 @@ import support
 from support import APP, ENTRIES, QUORV_ENTRY, STOP_LINE, ZENTRILEX_ENTRY
 
 
+def tree(directory):
+    """Every entry below directory, with the text of each file."""
+    entries = {}
+    for parent, dirs, files in os.walk(directory):
+        for name in dirs:
+            entries[os.path.relpath(os.path.join(parent, name), directory)] = None
+        for name in files:
+            entries[os.path.relpath(os.path.join(parent, name), directory)] = \
+                support.read_text(os.path.join(parent, name))
+    return entries
+
+
 class ArgumentsTest(support.TempDirTestCase):
     def test_application_gets_its_arguments_in_order(self):
         args = ["svc", "arg1", "arg 2", "", "ärger", "日本語", "-Dsun.x=1", "a\"b", "$NOT_SET"]
@@ -106,6 +118,83 @@ class RedirectTest(support.TempDirTestCase):
         text = support.read_text(out_log)
         self.assertIn("out: args reported", text)
         self.assertIn("cannot open the error log", text)
+
+    def test_log_file_reached_through_a_link_is_refused(self):
+        # Someone who can create entries where the logs go must not be able to turn the service's
+        # writes into writes elsewhere: the stream stays as it is, the note on the other stream
+        # says why, and nothing outside changes.
+        cases = [
+            # (what takes the log's place, the stream whose log it is, words of the reason)
+            ("symbolic link to a file", "err", "is a link, not a plain file"),
+            ("symbolic link to a file", "out", "is a link, not a plain file"),
+            ("symbolic link to a missing file", "err", "is a link, not a plain file"),
+            ("second hard link", "err", "has 2 links"),
+            ("symbolic link as the directory", "err", "is reached through a link"),
+            # The missing directory would be created through the link.
+            ("symbolic link above a missing directory", "err", "is reached through a link"),
+        ]
+        for number, (planted, stream, reason) in enumerate(cases):
+            with self.subTest(planted=planted, stream=stream):
+                case = self.path("case%d" % number)
+                outside = os.path.join(case, "outside")
+                logs = os.path.join(case, "logs")
+                os.makedirs(outside)
+                victim = os.path.join(outside, "victim")
+                if planted != "symbolic link to a missing file":
+                    with open(victim, "w") as f:
+                        f.write("precious\n")
+                planted_log = os.path.join(logs, stream + ".log")
+                if planted == "symbolic link as the directory":
+                    os.symlink(outside, logs)
+                elif planted == "symbolic link above a missing directory":
+                    os.symlink(outside, logs)
+                    planted_log = os.path.join(logs, "new", stream + ".log")
+                else:
+                    os.makedirs(logs)
+                    (os.link if planted == "second hard link" else os.symlink)(victim, planted_log)
+                before = tree(outside)
+                other_log = os.path.join(case, "other.log")
+                if stream == "err":
+                    out, err = self.run_args_app(planted_log, other_log)
+                else:
+                    out, err = self.run_args_app(other_log, planted_log)
+                self.assertEqual(err if stream == "err" else out, "%s: args reported\n" % stream)
+                note = support.read_text(other_log)
+                self.assertIn("cannot open the %s log" % ("error" if stream == "err" else "output"), note)
+                self.assertIn(reason, note)
+                self.assertEqual(tree(outside), before)
+
+    def test_interrupted_thread_does_not_close_the_log(self):
+        # The log files are channels, and a channel is closed for good when an interrupted thread
+        # uses it; applications commonly log after restoring the interrupt flag.
+        source = self.path("src", "Interrupted.java")
+        os.makedirs(os.path.dirname(source))
+        with open(source, "w") as f:
+            f.write("""public class Interrupted {
+    public static void main(String[] args) {
+        Thread.currentThread().interrupt();
+        System.out.println("out: while interrupted");
+        System.err.println("err: while interrupted");
+        boolean failed = System.out.checkError() || System.err.checkError();
+        System.out.println("out: failed " + failed + ", still interrupted " + Thread.interrupted());
+        System.err.println("err: after");
+    }
+}
+""")
+        classes = self.path("classes")
+        code, _, err = support.run([support.tool("javac"), "-d", classes, source], timeout=60)
+        self.assertEqual(code, 0, err)
+        for rotation in ({}, {"quorv.logSize": "1MB"}):
+            with self.subTest(rotation=rotation):
+                out_log = self.path("out%d.log" % len(rotation))
+                err_log = self.path("err%d.log" % len(rotation))
+                process = support.start(support.entry_command(main="Interrupted", err=err_log, out=out_log,
+                                                              app_jar=classes, props=rotation))
+                code, _, err = process.finish()
+                self.assertEqual(code, 0, err)
+                self.assertEqual(support.read_text(out_log),
+                                 "out: while interrupted\nout: failed false, still interrupted true\n")
+                self.assertEqual(support.read_text(err_log), "err: while interrupted\nerr: after\n")
 
     def test_one_file_for_both_streams_keeps_lines_whole(self):
         log = self.path("both.log")

@@ -140,6 +140,11 @@ class LogRotationTest(support.TempDirTestCase):
         for props, note in [
             ({"quorv.logSize": "50 parsecs"}, 'quorv.logSize="50 parsecs" is not a size'),
             ({"quorv.logSize": "0"}, 'quorv.logSize="0" is not a size'),
+            # Byte counts past 2^63 - 1 must not wrap around into small sizes.
+            ({"quorv.logSize": "18446744073709551620"}, 'quorv.logSize="18446744073709551620" is not a size'),
+            ({"quorv.logSize": "9223372036854775808"}, 'quorv.logSize="9223372036854775808" is not a size'),
+            ({"quorv.logSize": "18446744073709551616KB"}, 'quorv.logSize="18446744073709551616KB" is not a size'),
+            ({"quorv.logSize": "8589934592GB"}, 'quorv.logSize="8589934592GB" is not a size'),
             ({"quorv.logSize": "1KB", "quorv.logKeep": "0"}, 'quorv.logKeep="0" is not a number from 1 to 1000'),
         ]:
             with self.subTest(props=props):
@@ -153,6 +158,39 @@ class LogRotationTest(support.TempDirTestCase):
                 self.assertIn(note, support.read_text(err))
                 self.assertEqual(log_files(out)[1], [])
 
+    def test_largest_sizes_are_accepted(self):
+        for size in ("9223372036854775807", "8589934591GB"):
+            with self.subTest(size=size):
+                out = self.path(size, "out.log")
+                err = os.path.join(os.path.dirname(out), "err.log")
+                process = support.start(support.entry_command(out=out, err=err, mode="server",
+                                                              props={"quorv.logSize": size}))
+                support.wait_for_line(out, "started", process)
+                process.send(support.STOP_LINE)
+                code, stdout, stderr = process.finish()
+                self.assertEqual(code, 0, stderr)
+                self.assertEqual(support.read_text(err), "err: started\n")
+
+    def test_link_planted_among_the_old_files_is_neither_written_through_nor_renamed_over(self):
+        # A cut that would move a link fails like any other failed cut: the note goes into the
+        # file, the file goes on growing, and the link and the file it points to stay as they were.
+        # With keep 1, NAME.1 is only the target of a move; with keep 3 it is a source too.
+        for keep in ("1", "3"):
+            with self.subTest(keep=keep):
+                directory = self.path("planted-%s" % keep)
+                os.makedirs(directory)
+                outside = directory + ".outside"
+                with open(outside, "w") as f:
+                    f.write("precious\n")
+                out = os.path.join(directory, "out.log")
+                link = out + ".1"
+                os.symlink(outside, link)
+                self.run_and_stop(out, os.path.join(directory, "err.log"), "4KB", keep, 200)
+                self.assertEqual(support.read_text(outside), "precious\n")
+                self.assertTrue(os.path.islink(link), "the planted link was renamed over")
+                self.assertEqual(os.readlink(link), outside)
+                self.assertEqual(log_files(out)[1], [1])
+                self.assertIn("quorv: cannot rotate the log file " + out, support.read_text(out))
 
 if __name__ == "__main__":
     support.main()

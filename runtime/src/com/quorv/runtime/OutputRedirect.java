@@ -2,10 +2,12 @@ package com.quorv.runtime;
 
 import java.io.BufferedOutputStream;
 import java.io.File;
-import java.io.FileOutputStream;
 import java.io.IOException;
 import java.io.OutputStream;
 import java.io.PrintStream;
+import java.nio.file.Files;
+import java.nio.file.InvalidPathException;
+import java.nio.file.LinkOption;
 import java.util.ArrayList;
 import java.util.List;
 
@@ -25,6 +27,10 @@ import java.util.List;
  * <p>An empty name leaves the stream as it is. A name that begins with "$" is a variable reference
  * that did not expand; it and a file that cannot be opened leave the stream as it is too, and a
  * note about it goes to the other stream, after that one has been redirected.
+ *
+ * <p>A log file that is a link or has more than one name, or whose directory is reached through a
+ * link, counts as a file that cannot be opened (see {@link RotatingFile.AppendingFile}): the
+ * service may write with more rights than whoever can create entries in the log directory.
  */
 final class OutputRedirect {
 
@@ -139,12 +145,22 @@ final class OutputRedirect {
             String stream, List<String> notes) {
         try {
             File parent = file.getParentFile();
-            if (parent != null && !parent.isDirectory() && !parent.mkdirs() && !parent.isDirectory()) {
-                throw new IOException("cannot create the directory " + parent);
+            if (parent != null && !parent.isDirectory()) {
+                // mkdirs follows links, so the part that is there already is checked first.
+                File existing = parent;
+                while (existing != null && !Files.exists(existing.toPath(), LinkOption.NOFOLLOW_LINKS)) {
+                    existing = existing.getParentFile();
+                }
+                if (existing != null) {
+                    RotatingFile.checkDirectory(existing.toPath());
+                }
+                if (!parent.mkdirs() && !parent.isDirectory()) {
+                    throw new IOException("cannot create the directory " + parent);
+                }
             }
             OutputStream sink;
             if (rotation == null) {
-                sink = new FileOutputStream(file, true);
+                sink = RotatingFile.AppendingFile.open(file);
             } else {
                 RotatingFile rotatingFile = RotatingFile.open(file, rotation.limit, rotation.keep);
                 rotating.add(rotatingFile);
@@ -152,7 +168,8 @@ final class OutputRedirect {
             }
             // A line is handed to the file in one write: the stream flushes at every line end.
             return new PrintStream(new BufferedOutputStream(sink, BUFFER_SIZE), true);
-        } catch (IOException | SecurityException e) {
+        } catch (IOException | SecurityException | InvalidPathException e) {
+            // InvalidPathException: a name that Windows does not allow, such as one with "?" in it.
             notes.add("quorv: cannot open the " + what + " " + file + " (" + e + "); "
                     + stream + " is not redirected");
             return null;

@@ -1,12 +1,18 @@
 package com.quorv.runtime;
 
 import java.io.File;
-import java.io.FileOutputStream;
 import java.io.IOException;
 import java.io.OutputStream;
+import java.nio.channels.Channels;
+import java.nio.channels.FileChannel;
 import java.nio.charset.Charset;
 import java.nio.file.Files;
+import java.nio.file.LinkOption;
+import java.nio.file.NoSuchFileException;
+import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
+import java.nio.file.StandardOpenOption;
+import java.nio.file.attribute.BasicFileAttributes;
 
 /**
  * A log file that is cut by size: before a line that would take the file past the size limit,
@@ -22,6 +28,12 @@ import java.nio.file.StandardCopyOption;
  * growing with a note line in it, and the next cut is tried after another {@code limit} bytes.
  * Once {@link #stopCutting} has been called (by the shutdown hook), no cut begins any more, so
  * the end of the JVM never falls between the renames of a cut.
+ *
+ * <p>The service may run as LocalSystem, and the log directory may be one where others can create
+ * entries. A link planted there in place of the log or of an old file must not turn our writes,
+ * renames or deletes into ones elsewhere, so every file is opened with {@link AppendingFile}, and a
+ * cut first checks each name it touches the same way: a link there makes the cut fail like any
+ * other failed cut, without following or replacing it.
  */
 final class RotatingFile extends OutputStream {
 
@@ -32,10 +44,16 @@ final class RotatingFile extends OutputStream {
     static final int DEFAULT_KEEP = 10;
     static final int MAX_KEEP = 1000;
 
+    /** Whether this is Windows, where names are compared without regard to case. */
+    private static final boolean WINDOWS = File.separatorChar == '\\';
+    /** The Win32 attribute of reparse points: symbolic links, junctions, mount points and others. */
+    private static final int FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+
     private final File file;
+    private final Path path;
     private final long limit;
     private final int keep;
-    private FileOutputStream out;
+    private AppendingFile out;
     private long size;
     /** Bytes of the current file that do not count towards the limit (after a failed cut). */
     private long uncounted;
@@ -44,6 +62,7 @@ final class RotatingFile extends OutputStream {
 
     private RotatingFile(File file, long limit, int keep) throws IOException {
         this.file = file;
+        this.path = file.getAbsoluteFile().toPath();
         this.limit = limit;
         this.keep = keep;
         reopen();
@@ -83,12 +102,16 @@ final class RotatingFile extends OutputStream {
         if (digits == 0 || factor == 0) {
             return -1;
         }
+        // Checked before each step, so that neither value * 10 + digit nor value * factor can wrap
+        // around: a wrapped count would pass for a small size.
+        long most = Long.MAX_VALUE / factor;
         long value = 0;
         for (int i = 0; i < digits; i++) {
-            value = value * 10 + (text.charAt(i) - '0');
-            if (value > Long.MAX_VALUE / factor) {
+            int digit = text.charAt(i) - '0';
+            if (value > (most - digit) / 10) {
                 return -1;
             }
+            value = value * 10 + digit;
         }
         return value == 0 ? -1 : value * factor;
     }
@@ -181,31 +204,42 @@ final class RotatingFile extends OutputStream {
     }
 
     private void reopen() throws IOException {
-        out = new FileOutputStream(file, true);
-        size = file.length();
+        out = AppendingFile.open(file);
+        size = out.size();
         uncounted = 0;
         atLineStart = true;
     }
 
     /** Moves the files up by one and begins a new one; on failure, goes on with the same file. */
     private void cut() throws IOException {
-        out.close();
-        out = null;
         IOException failure = null;
         try {
+            // Every name is checked while the file is still open, so that a refused cut goes on
+            // with the open file. Files.move does not follow a link at the source, but it would
+            // replace one at the target: only checked names are moved.
+            checkDirectory(path.getParent());
+            checkPlainFile(path);
+            boolean[] present = new boolean[keep + 1];
+            for (int i = 1; i <= keep; i++) {
+                present[i] = plainFileOrNothing(numbered(i));
+            }
+            // On Windows a file that is open cannot be renamed.
+            out.close();
+            out = null;
             for (int i = keep - 1; i >= 1; i--) {
-                File older = numbered(i);
-                if (older.exists()) {
-                    Files.move(older.toPath(), numbered(i + 1).toPath(), StandardCopyOption.REPLACE_EXISTING);
+                if (present[i]) {
+                    Files.move(numbered(i), numbered(i + 1), StandardCopyOption.REPLACE_EXISTING);
                 }
             }
-            Files.move(file.toPath(), numbered(1).toPath(), StandardCopyOption.REPLACE_EXISTING);
+            Files.move(path, numbered(1), StandardCopyOption.REPLACE_EXISTING);
         } catch (IOException e) {
             failure = e;
         } catch (RuntimeException e) {
             failure = new IOException(e);
         }
-        reopen();
+        if (out == null) {
+            reopen();
+        }
         if (failure != null) {
             byte[] note = ("quorv: cannot rotate the log file " + file + " (" + failure + "); it goes on growing"
                     + System.lineSeparator()).getBytes(Charset.defaultCharset());
@@ -214,7 +248,157 @@ final class RotatingFile extends OutputStream {
         }
     }
 
-    private File numbered(int n) {
-        return new File(file.getPath() + "." + n);
+    private Path numbered(int n) {
+        return path.resolveSibling(path.getFileName() + "." + n);
+    }
+
+    /**
+     * Refuses a directory that is reached through a link (a symbolic link, a junction or another
+     * reparse point) anywhere on its path: its real path must be the path as written.
+     */
+    static void checkDirectory(Path directory) throws IOException {
+        // Both forms are the file system's own names (long names for 8.3 short ones, the stored
+        // case on Windows); they differ only where a link was followed.
+        String written = directory.toRealPath(LinkOption.NOFOLLOW_LINKS).toString();
+        String real = directory.toRealPath().toString();
+        if (WINDOWS ? !real.equalsIgnoreCase(written) : !real.equals(written)) {
+            throw new IOException("the directory " + written + " is reached through a link (to " + real + ")");
+        }
+    }
+
+    /** Refuses anything at {@code file} but a plain file with a single name. */
+    static void checkPlainFile(Path file) throws IOException {
+        checkPlainFile(file, Files.readAttributes(file, BasicFileAttributes.class, LinkOption.NOFOLLOW_LINKS));
+    }
+
+    /** Checks what is at {@code file} as {@link #checkPlainFile(Path)}; false when nothing is there. */
+    private static boolean plainFileOrNothing(Path file) throws IOException {
+        BasicFileAttributes attributes;
+        try {
+            attributes = Files.readAttributes(file, BasicFileAttributes.class, LinkOption.NOFOLLOW_LINKS);
+        } catch (NoSuchFileException e) {
+            return false;
+        }
+        checkPlainFile(file, attributes);
+        return true;
+    }
+
+    private static void checkPlainFile(Path file, BasicFileAttributes attributes) throws IOException {
+        // Java shows a junction or another reparse point on Windows as "other" (a junction as a
+        // directory too).
+        if (attributes.isSymbolicLink() || WINDOWS && attributes.isOther() || isReparsePoint(file)) {
+            throw new IOException(file + " is a link, not a plain file");
+        }
+        if (!attributes.isRegularFile()) {
+            throw new IOException(file + " is not a plain file");
+        }
+        // A second name would let whoever made it point our writes at a file of their choosing.
+        int links = linkCount(file);
+        if (links > 1) {
+            throw new IOException(file + " has " + links + " links");
+        }
+    }
+
+    private static boolean isReparsePoint(Path file) throws IOException {
+        if (!WINDOWS) {
+            return false;
+        }
+        try {
+            Object attributes = Files.getAttribute(file, "dos:attributes", LinkOption.NOFOLLOW_LINKS);
+            return attributes instanceof Integer && ((Integer) attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        } catch (UnsupportedOperationException | IllegalArgumentException e) {
+            return false;   // not reported here: isRegularFile above has to do
+        }
+    }
+
+    /** The number of names of {@code file}, or 1 where the platform does not report it (Windows). */
+    private static int linkCount(Path file) throws IOException {
+        try {
+            Object count = Files.getAttribute(file, "unix:nlink", LinkOption.NOFOLLOW_LINKS);
+            return count instanceof Integer ? (Integer) count : 1;
+        } catch (UnsupportedOperationException | IllegalArgumentException e) {
+            return 1;
+        }
+    }
+
+    /**
+     * A log file opened for appending without following a link at its name, and checked after the
+     * open (see {@link RotatingFile#checkPlainFile(Path)}); its directory is checked before.
+     *
+     * <p>A file channel is closed for every thread when a thread whose interrupt flag is set uses
+     * it, and an application that logs "interrupted" after restoring the flag is common. So the
+     * flag is cleared for the time of each write and set again after it; and if an interrupt that
+     * arrives during a write closes the channel anyway, the next write opens the file again, with
+     * the same checks.
+     */
+    static final class AppendingFile extends OutputStream {
+        private final Path path;
+        private FileChannel channel;
+        private OutputStream stream;
+
+        private AppendingFile(Path path) {
+            this.path = path;
+        }
+
+        static AppendingFile open(File file) throws IOException {
+            AppendingFile opened = new AppendingFile(file.getAbsoluteFile().toPath());
+            opened.openChannel();
+            return opened;
+        }
+
+        /** The size of the open file. */
+        synchronized long size() throws IOException {
+            return channel.size();
+        }
+
+        @Override
+        public void write(int b) throws IOException {
+            write(new byte[] {(byte) b}, 0, 1);
+        }
+
+        @Override
+        public synchronized void write(byte[] b, int off, int len) throws IOException {
+            if (channel == null) {
+                throw new IOException(path + " is closed");
+            }
+            if (!channel.isOpen()) {
+                openChannel();
+            }
+            boolean interrupted = Thread.interrupted();
+            try {
+                stream.write(b, off, len);
+            } finally {
+                if (interrupted) {
+                    Thread.currentThread().interrupt();
+                }
+            }
+        }
+
+        @Override
+        public synchronized void close() throws IOException {
+            if (channel != null) {
+                channel.close();
+                channel = null;
+                stream = null;
+            }
+        }
+
+        private void openChannel() throws IOException {
+            checkDirectory(path.getParent());
+            // Checked before the open too, for a plain reason rather than the platform's error
+            // about a link that it was told not to follow.
+            plainFileOrNothing(path);
+            FileChannel opened = FileChannel.open(path, StandardOpenOption.CREATE, StandardOpenOption.WRITE,
+                    StandardOpenOption.APPEND, LinkOption.NOFOLLOW_LINKS);
+            try {
+                // The name may have been swapped between the check and the open.
+                checkPlainFile(path);
+            } catch (IOException | RuntimeException e) {
+                opened.close();
+                throw e;
+            }
+            channel = opened;
+            stream = Channels.newOutputStream(opened);
+        }
     }
 }
