@@ -1,6 +1,7 @@
 // Rules of the service commands and the service process over text from outside: the dependency
-// list of key 149, the registered executable path, the worker's command line, the name from the
-// dispatcher, the wait for a stopping service and the control handler's state.
+// list of key 149, the registered executable path, the worker's command line and the filter of
+// start arguments, the name from the dispatcher, the wait for a stopping service and the control
+// handler's state.
 //
 // The input's pieces are separated by NUL bytes: the dependency text, the service name, then
 // arguments whose first byte says what they are ('o' the service process's own arguments, the
@@ -24,6 +25,7 @@
 #include "core/split.h"
 #include "files/codepage.h"
 #include "service/commands.h"
+#include "service/start_arguments.h"
 #include "service/supervision.h"
 #include "support/host_system.h"
 
@@ -113,6 +115,26 @@ void checkWorkerCommandLine(const std::vector<std::u16string>& own, const std::s
   }
 }
 
+// With -J arguments as JVM options, no start argument that is passed on reaches the worker
+// beginning with "-J", and every one reaches it unchanged.
+void checkStartArgumentFilter(const std::vector<std::u16string>& own, const std::string& name,
+                              const std::vector<std::string>& start) {
+  std::vector<std::string> refused;
+  const std::vector<std::string> passed = startArgumentsForWorker(own, name, start, true, refused);
+  check(passed.size() + refused.size() == start.size());
+  std::vector<std::u16string> split;
+  splitCommandLine(buildWorkerCommandLine(own, name, passed), split);
+  const std::size_t first = own.size() + 1;
+  if (split.size() != first + passed.size() + 1) {
+    check(passed.empty());  // the parts before them did not come back one each
+    return;
+  }
+  for (std::size_t i = 0; i < passed.size(); ++i) {
+    check(split[first + i] == ansiToWide(passed[i]));
+    check(split[first + i].compare(0, 2, u"-J") != 0);
+  }
+}
+
 // The wait for a stopping service, with the statuses and clock readings of the input.
 struct WaitScript {
   std::string_view bytes;
@@ -199,6 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (own.empty()) own.push_back(u"C:\\Program Files\\App\\app.exe");
   checkWorkerCommandLine(own, name, startArguments);
+  checkStartArgumentFilter(own, name, startArguments);
   checkWaitForStop(script);
   checkSupervision(script);
   return 0;

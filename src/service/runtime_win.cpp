@@ -437,7 +437,8 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   std::vector<std::string> startArguments;
   for (DWORD i = 1; i < argc; ++i) startArguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
   std::vector<std::string> refused;
-  startArguments = startArgumentsForWorker(startArguments, getConfigInt(key::AllowJArguments) != 0, refused);
+  startArguments = startArgumentsForWorker(ownArguments, serviceName, startArguments,
+                                           getConfigInt(key::AllowJArguments) != 0, refused);
   for (const std::string& argument : refused) {
     logMessage("start argument %s ignored: JVM options come only from the service's command line", argument.c_str());
   }
