@@ -20,7 +20,7 @@ namespace quorv {
 std::string benchDirectory;
 std::string getConfigString(int key) { return key == 30300 ? benchDirectory + "\\service.log" : std::string(); }
 const std::string& executableDirectory() { return benchDirectory; }
-std::string resolveAgainst(const std::string&, const std::string& path) { return path; }
+std::string resolveWrittenFile(const std::string& path) { return path; }
 void logMessage(const char*, ...) {}
 }  // namespace quorv
 

@@ -22,7 +22,7 @@ add_executable(quorv-launcher ${QUORV_CORE_SOURCES} ${QUORV_WIN_SOURCES} ${CMAKE
                ${QUORV_MC_DIR}/event_messages.rc)
 target_include_directories(quorv-launcher PRIVATE ${CMAKE_SOURCE_DIR}/src ${QUORV_JNI_INCLUDES} ${QUORV_MC_DIR})
 target_link_options(quorv-launcher PRIVATE ${QUORV_WIN_LINK} -s)
-target_link_libraries(quorv-launcher PRIVATE advapi32)
+target_link_libraries(quorv-launcher PRIVATE advapi32 ntdll)
 
 # Windows test fixtures: each sub-directory of tests/fixtures with a CMakeLists.txt.
 file(GLOB QUORV_FIXTURE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fixtures/*)
@@ -40,7 +40,9 @@ endif()
 # The cost of the worker log's copy against a plain file write, for bench/run.
 add_executable(worker_log_bench ${CMAKE_SOURCE_DIR}/bench/worker_log_bench_win.cpp
                ${CMAKE_SOURCE_DIR}/src/service/worker_log_win.cpp ${CMAKE_SOURCE_DIR}/src/service/worker_log_rules.cpp
-               ${CMAKE_SOURCE_DIR}/src/core/byte_size.cpp)
+               ${CMAKE_SOURCE_DIR}/src/core/byte_size.cpp ${CMAKE_SOURCE_DIR}/src/files/no_follow_win.cpp
+               ${CMAKE_SOURCE_DIR}/src/files/codepage_win.cpp)
 set_target_properties(worker_log_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 target_include_directories(worker_log_bench PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_link_options(worker_log_bench PRIVATE ${QUORV_WIN_LINK})
+target_link_libraries(worker_log_bench PRIVATE advapi32 ntdll)

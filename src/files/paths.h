@@ -44,6 +44,11 @@ const std::string& executableDirectory();  // ends in a backslash
 std::string resolvePath(const std::string& path, const std::string* baseFile = nullptr);
 std::string resolveFullPath(const std::string& path, bool keepCase);
 std::string resolvePathList(const std::string& list);
+// Where a file that the service writes (an application log, the worker log) lies, as the run
+// takes it: a relative path from the executable's directory, "." and ".." resolved
+// (resolveFullPath keeping the case). The service's install prepares the directories of exactly
+// these paths. Unchanged when empty or when it still holds a reference that did not expand ("$").
+std::string resolveWrittenFile(const std::string& file);
 std::string getTempPath();  // ends the process with key 1015 when nothing is usable
 bool isWritableDirectory(const std::string& directory);
 std::string createTempFile();

@@ -210,6 +210,11 @@ std::string resolveFullPath(const std::string& path, bool keepCase) {
   return full;
 }
 
+std::string resolveWrittenFile(const std::string& file) {
+  if (file.empty() || file.front() == '$') return file;
+  return resolveFullPath(file, true);
+}
+
 std::string resolvePathList(const std::string& list) {
   return resolveListAgainst(executableDirectory(), list);
 }

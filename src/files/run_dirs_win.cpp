@@ -1,5 +1,7 @@
-// Records and removes per-run temporary directories; the removal never follows a reparse point
-// (a junction or symbolic link inside a directory is removed itself, never what it points to).
+// Records and removes per-run temporary directories. They lie in the shared temporary directory,
+// where anyone may create a record naming this executable and a directory beside it: a record
+// and a directory count only when they belong to this process's user, and the removal never
+// follows a link (see files/no_follow_win.h).
 #include <windows.h>
 
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "core/globals.h"
 #include "diag/log.h"
+#include "files/no_follow_win.h"
 #include "files/paths.h"
 #include "files/run_dirs.h"
 
@@ -36,48 +39,71 @@ std::string withBackslash(std::string path) {
   return path;
 }
 
-// Removes `path` and everything below it. A reparse point is removed as the link it is. While a
-// directory is being emptied, a handle on it without delete sharing keeps it from being renamed
-// or replaced (by a junction, say) between the check and the enumeration.
-void removeTree(const std::string& path, int depth) {
-  HANDLE held = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (held == INVALID_HANDLE_VALUE) {
-    RemoveDirectoryA(path.c_str());  // only succeeds for an empty directory or a link
-    return;
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool plainDirectory = GetFileInformationByHandle(held, &info) &&
-                              (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                              !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-  if (plainDirectory && depth < kDepthMax) {
-    const std::string base = withBackslash(path);
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((base + "*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string child = base + name;
-        const bool directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-          if (directory) RemoveDirectoryA(child.c_str());
-          else DeleteFileA(child.c_str());
-        } else if (directory) {
-          removeTree(child, depth + 1);
-        } else {
-          if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-          }
-          DeleteFileA(child.c_str());  // a symbolic link put here since is deleted as a link
-        }
-      } while (FindNextFileA(search, &entry));
-      FindClose(search);
+constexpr DWORD kShareNoDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// Removes what the directory behind `directory` holds, relative to that handle: nothing is ever
+// reached through a link. An entry that its listing shows as a link is deleted only through a
+// handle that is the link itself, so never what it names. Every other entry is opened without
+// following a link and must be the very entry that was listed (the same file id, no link), so
+// that an entry swapped for a link since the listing is never followed; a link found then is
+// deleted as the link it is. A file's attributes are changed only while it has no other name.
+void emptyHeldDirectory(HANDLE directory, int depth) {
+  for (const DirectoryEntry& entry : listDirectory(directory)) {
+    const bool listedAsLink = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool listedAsDirectory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    UniqueHandle child = openRelative(directory, entry.name,
+                                      DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
+                                          (listedAsDirectory && !listedAsLink ? FILE_LIST_DIRECTORY : 0),
+                                      kShareNoDelete, kOpenExisting, false, false);
+    EntryFacts facts;
+    if (!child || !entryFacts(child.get(), facts)) continue;
+    if (facts.isLink()) {
+      deleteByHandle(child.get());
+      continue;
     }
+    if (listedAsLink || (entry.fileId != 0 && facts.fileId != entry.fileId)) continue;
+    if (facts.isDirectory()) {
+      if (depth >= kDepthMax) continue;
+      emptyHeldDirectory(child.get(), depth + 1);
+    } else if ((facts.attributes & FILE_ATTRIBUTE_READONLY) && facts.links == 1) {
+      FILE_BASIC_INFO basic{};
+      basic.FileAttributes = (facts.attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+      SetFileInformationByHandle(child.get(), FileBasicInfo, &basic, sizeof basic);
+    }
+    deleteByHandle(child.get());
   }
-  CloseHandle(held);
-  if (plainDirectory || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveDirectoryA(path.c_str());
+}
+
+// Removes the per-run directory `path` with everything in it, when it is a plain directory of
+// this process's user; anything else found under that name (a link, someone else's directory)
+// is left alone. True when nothing of it is left.
+bool removeRunDirectory(const std::string& path) {
+  UniqueHandle directory = openDirectoryNoFollow(path, DELETE | READ_CONTROL);
+  if (!directory) return GetFileAttributesW(wideFileName(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+  if (!ownedByThisUser(directory.get())) {
+    logMessage("run directory %s is not this user's: left alone", path.c_str());
+    return false;
+  }
+  logMessage("removing run directory %s", path.c_str());
+  emptyHeldDirectory(directory.get(), 0);
+  deleteByHandle(directory.get());
+  directory.reset();
+  return GetFileAttributesW(wideFileName(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// The record file `path` opened without following a link, for reading and deleting, when it is a
+// plain file with one name, of this process's user: only then does its text count.
+UniqueHandle openRecord(const std::string& path) {
+  if (namesLink(path)) return UniqueHandle();
+  UniqueHandle file(CreateFileW(wideFileName(path).c_str(), GENERIC_READ | DELETE | READ_CONTROL,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  EntryFacts facts;
+  if (!file || !entryFacts(file.get(), facts) || facts.isDirectory() || facts.isLink() || facts.links != 1 ||
+      !ownedByThisUser(file.get()) || namesLink(path)) {
+    return UniqueHandle();
+  }
+  return file;
 }
 
 // The per-run directories named by a record file ("<file>_dir<seconds>"), then the file itself
@@ -92,23 +118,20 @@ void removeRun(const std::string& runFile) {
       if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       const std::string path = directory + entry.cFileName;
       if (runFileOf(path) != runFile) continue;
-      logMessage("removing run directory %s", path.c_str());
-      removeTree(path, 0);
-      if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) left = true;
+      if (!removeRunDirectory(path)) left = true;
     } while (FindNextFileA(search, &entry));
     FindClose(search);
   }
-  if (!left) DeleteFileA(runFile.c_str());
+  if (left) return;
+  if (UniqueHandle record = openRecord(runFile)) deleteByHandle(record.get());
 }
 
 std::optional<RunOwner> readRecord(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  UniqueHandle file = openRecord(path);
+  if (!file) return std::nullopt;
   std::string text(kRecordMax, '\0');
   DWORD read = 0;
-  const bool ok = ReadFile(file, text.data(), kRecordMax, &read, nullptr) != 0;
-  CloseHandle(file);
+  const bool ok = ReadFile(file.get(), text.data(), kRecordMax, &read, nullptr) != 0;
   if (!ok || read == 0 || read >= kRecordMax) return std::nullopt;
   text.resize(read);
   return parseRunOwner(text);
@@ -171,15 +194,22 @@ void claimRunDirectory() {
   self.processId = GetCurrentProcessId();
   self.creationTime = processCreationTime(GetCurrentProcess());
   self.executable = getExecutablePath();
-  HANDLE file = CreateFileA(runFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
+  // The file that named the directory is this process's own, made with it; anything else found
+  // under its name (a link, a file with a second name, someone else's file) gets no record.
+  UniqueHandle file;
+  if (!namesLink(runFile)) {
+    file.reset(CreateFileW(wideFileName(runFile).c_str(), GENERIC_WRITE | READ_CONTROL, FILE_SHARE_READ, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  }
+  EntryFacts facts;
+  if (file && entryFacts(file.get(), facts) && !facts.isLink() && !facts.isDirectory() && facts.links == 1 &&
+      ownedByThisUser(file.get())) {
     const std::string text = runOwnerText(self);
     DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    SetEndOfFile(file);
-    CloseHandle(file);
+    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    SetEndOfFile(file.get());
   }
+  file.reset();
   forEachRecord(directoryOf(runFile), [&](const std::string& path, const RunOwner& owner) {
     if (path != runFile && ownerHasEnded(owner)) removeRun(path);
   });

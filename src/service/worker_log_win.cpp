@@ -1,6 +1,7 @@
 // The worker log's file: kept open for appending between writes (so that each arriving piece of
 // output is one WriteFile and is on disk when the worker or the service ends), moved aside by
-// the rules of worker_log.h, never inherited by a child.
+// the rules of worker_log.h, never inherited by a child. The file is opened, moved and deleted
+// relative to a handle on its directory and never through a link (files/no_follow_win.h).
 #include "service/worker_log_win.h"
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "config/keys.h"
 #include "config/store.h"
 #include "diag/log.h"
+#include "files/no_follow_win.h"
 #include "files/paths.h"
 #include "service/worker_log.h"
 
@@ -21,10 +23,13 @@ namespace {
 std::mutex fileLock;
 std::optional<WorkerLogSettings> settings;
 std::string fullPath;
+std::string directoryPath;
+std::string fileName;
 HANDLE file = INVALID_HANDLE_VALUE;
 uint64_t fileSize = 0;
 uint64_t dropped = 0;      // worker bytes not written since the last successful write
 bool atLineStart = true;   // the file's last byte is a line feed (or the file is empty)
+bool refusalLogged = false;
 
 LogTime now() {
   SYSTEMTIME t;
@@ -44,28 +49,64 @@ void closeFile() {
   file = INVALID_HANDLE_VALUE;
 }
 
-// Caller holds fileLock. The handle is not inheritable (no security attributes).
-bool openFile() {
+// The log's directory, for one opening or one move aside: opened afresh each time, so that a
+// directory that went away and came back is written again, and never through a link.
+UniqueHandle openLogDirectory() { return openDirectoryNoFollow(directoryPath, 0); }
+
+// Caller holds fileLock. `name` in the log's directory (`directory`), opened without following a
+// link, when it is a plain file with no other name: a link or a second name that someone put
+// there would carry the service's writes, moves and deletes to another file.
+UniqueHandle openLogEntry(HANDLE directory, const std::string& name, DWORD access, unsigned long disposition) {
+  const std::string path = directoryPath + "\\" + name;
+  if (namesLink(path)) return UniqueHandle();
+  UniqueHandle entry = openRelative(directory, wideFileName(name), access | FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, disposition, false, true);
+  EntryFacts facts;
+  if (!entry || !entryFacts(entry.get(), facts)) return UniqueHandle();
+  if (facts.isLink() || facts.links != 1 || namesLink(path)) {
+    if (!refusalLogged) logMessage("worker log: %s is a link or has another name; it is not used", path.c_str());
+    refusalLogged = true;
+    return UniqueHandle();
+  }
+  return entry;
+}
+
+// Caller holds fileLock. The handle is not inheritable.
+bool openFile(HANDLE directory = nullptr) {
   if (file != INVALID_HANDLE_VALUE) return true;
-  file = CreateFileA(fullPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  UniqueHandle ownDirectory;
+  if (directory == nullptr) {
+    ownDirectory = openLogDirectory();
+    if (!ownDirectory) return false;
+    directory = ownDirectory.get();
+  }
+  UniqueHandle opened = openLogEntry(directory, fileName, FILE_APPEND_DATA | FILE_READ_DATA, kOpenAlways);
+  if (!opened) return false;
+  file = opened.release();
   LARGE_INTEGER size{};
   fileSize = GetFileSizeEx(file, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
   return true;
 }
 
 // Caller holds fileLock. The current file becomes number 1 and a fresh one is opened; a move
-// that fails (a file held open elsewhere) leaves that file where it is.
+// that fails (a file held open elsewhere, a link found in its place) leaves that file where it
+// is.
 bool rotate() {
   closeFile();
+  UniqueHandle directory = openLogDirectory();
+  if (!directory) return false;
   if (settings->keep == 0) {
-    DeleteFileA(fullPath.c_str());
+    if (UniqueHandle current = openLogEntry(directory.get(), fileName, DELETE, kOpenExisting)) {
+      deleteByHandle(current.get());
+    }
   } else {
-    for (const auto& [from, to] : rotationMoves(fullPath, settings->keep))
-      MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+    for (const auto& [from, to] : rotationMoves(fileName, settings->keep)) {
+      if (UniqueHandle moved = openLogEntry(directory.get(), from, DELETE, kOpenExisting)) {
+        renameInDirectory(moved.get(), directory.get(), wideFileName(to), true);
+      }
+    }
   }
-  return openFile();
+  return openFile(directory.get());
 }
 
 bool writeWhole(const char* data, std::size_t length) {
@@ -119,27 +160,23 @@ bool workerLogOpen() {
   settings = workerLogSettings(getConfigString(key::WorkerLog), getConfigString(key::WorkerLogSize),
                                getConfigString(key::WorkerLogKeep));
   if (!settings) return false;
-  fullPath = resolveAgainst(executableDirectory(), settings->path);
+  fullPath = resolveWrittenFile(settings->path);
+  const std::size_t slash = fullPath.find_last_of('\\');
+  directoryPath = slash == std::string::npos ? std::string() : fullPath.substr(0, slash);
+  fileName = slash == std::string::npos ? fullPath : fullPath.substr(slash + 1);
   createParentDirectories(fullPath);
   const bool opened = openFile();
   logMessage("worker log %s%s", fullPath.c_str(), opened ? "" : " cannot be opened now");
-  if (opened) {
-    LARGE_INTEGER end{};
-    // A file that did not end in a line feed (an earlier service crashed mid-line) gets one
-    // before the next line of ours.
-    atLineStart = fileSize == 0;
-    if (fileSize > 0) {
-      HANDLE reader = CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-      char last = 0;
-      DWORD read = 0;
-      end.QuadPart = -1;
-      if (reader != INVALID_HANDLE_VALUE) {
-        if (SetFilePointerEx(reader, end, nullptr, FILE_END) && ReadFile(reader, &last, 1, &read, nullptr) && read == 1)
-          atLineStart = last == '\n';
-        CloseHandle(reader);
-      }
-    }
+  // A file that did not end in a line feed (an earlier service crashed mid-line) gets one before
+  // the next line of ours.
+  atLineStart = fileSize == 0;
+  if (opened && fileSize > 0) {
+    char last = 0;
+    DWORD read = 0;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(fileSize - 1);
+    at.OffsetHigh = static_cast<DWORD>((fileSize - 1) >> 32);
+    if (ReadFile(file, &last, 1, &read, &at) && read == 1) atLineStart = last == '\n';
   }
   return true;
 }

@@ -67,6 +67,51 @@ class PrivateTempDirectory(IncludedFilesCase):
             os.remove(os.path.join(run_dir, "link"))
 
 
+class PlantedRunRecordTest(IncludedFilesCase):
+    """Anyone may create files and folders in the shared temporary directory: a record that names
+    this executable and an owner that has ended, with a folder beside it, asks the next worker to
+    empty that folder. Only a record and a folder of the worker's own user, with one name each,
+    count; everything else is left alone."""
+
+    def plant(self, stem, owner=None, second_name=None):
+        temp = harness.windows_temp_dir()
+        record = os.path.join(temp, stem + ".tmp")
+        directory = record + "_dir1"
+        with open(record, "w", newline="") as f:
+            f.write("quorv-run 999999 0 %s\n" % harness.winpath(self.exe))
+        os.makedirs(os.path.join(directory, "sub"))
+        for name in ("victim.txt", os.path.join("sub", "victim.txt")):
+            with open(os.path.join(directory, name), "w") as f:
+                f.write("keep")
+        if owner is not None:
+            for root, dirs, files in os.walk(directory):
+                for n in dirs + files:
+                    os.chown(os.path.join(root, n), owner, -1)
+            os.chown(directory, owner, -1)
+            os.chown(record, owner, -1)
+        if second_name is not None:
+            os.link(record, self.path(second_name))
+        self.addCleanup(shutil.rmtree, directory, True)
+        self.addCleanup(lambda: os.path.lexists(record) and os.remove(record))
+        return record, directory
+
+    def test_only_the_users_own_ended_runs_are_removed(self):
+        self.exe = self.launcher(strings=self.strings("3", NAMES), files=FILES)
+        nobody = 65534
+        foreign = self.plant("qrvF0E1", owner=nobody)
+        linked = self.plant("qrvF0E2", second_name="other-name")
+        own = self.plant("qrvF0E3")
+        result = self.run_worker(self.exe)
+        self.assertEqual(result.code, 1, result)  # no JVM: the sleeper's java.exe is no runtime
+        for record, directory in (foreign, linked):
+            with self.subTest(record=os.path.basename(record)):
+                self.assertTrue(os.path.isfile(os.path.join(directory, "sub", "victim.txt")),
+                                "a planted run directory was emptied")
+                self.assertTrue(os.path.isfile(record))
+        self.assertFalse(os.path.exists(own[1]), "an ended run of the worker's own user was left")
+        self.assertFalse(os.path.exists(own[0]))
+
+
 class PlantedLibraryTest(jvm.JvmCase):
     """jvm.dll imports a library that the runtime keeps in bin (as a real one imports msvcr100.dll
     or vcruntime140.dll); a copy planted in a folder on PATH is never the one loaded."""
@@ -192,6 +237,19 @@ class StartArgumentsTest(ServiceTestCase):
                          % (harness.winpath(svc.runner), svc.name))
         self.assertIn("start argument -J-javaagent:C:\\evil.jar ignored: JVM options come only from the "
                       "service's command line", svc.service_log())
+        svc.command("/stop")
+
+    def test_j_start_argument_hidden_by_quotes_does_not_reach_the_worker(self):
+        # Both quote characters: the worker's splitter would give it back without its double
+        # quotes, as -J-javaagent:...='.
+        sneaky = "\"-J-javaagent:C:\\Users\\Public\\x.jar='"
+        svc = Service(self, "svc", strings={125: "1"})
+        self.assertEqual(probe("start", svc.name, "a", sneaky).code, 0)
+        svc.wait(RUNNING)
+        svc.wait_record("priority: 0x20")
+        self.assertEqual(svc.record()[0], 'command line: %s %s a __zlx_restart' % (harness.winpath(svc.runner), svc.name))
+        self.assertIn("start argument %s ignored: JVM options come only from the service's command line" % sneaky,
+                      svc.service_log())
         svc.command("/stop")
 
     def test_without_j_options_start_arguments_pass_unchanged(self):

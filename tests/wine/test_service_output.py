@@ -135,6 +135,41 @@ class WorkerLogTest(OutputCase):
                          r"^\[[-0-9 :]+\] \d+ bytes of worker output dropped: the log could not be written\r\n"
                          r"\[[-0-9 :]+\] worker ended, exit code 0, after a stop request\r\n$")
 
+    def check_planted_log_is_not_written(self, plant):
+        # Someone who may create entries where the worker log goes puts a second name of another
+        # file there, or a link to another directory in place of the log's directory: the
+        # service writes nothing through it. (A symbolic link in place of the file itself looks
+        # like a plain file under Wine 8, so it cannot be shown here.)
+        elsewhere = self.path("elsewhere")
+        os.makedirs(elsewhere)
+        target = os.path.join(elsewhere, "service.log")
+        with open(target, "w") as f:
+            f.write("keep")
+        os.makedirs(self.path("svc"))
+        plant(elsewhere, self.path("svc", "wlog"))
+        svc = self.java_service(self.strings({30300: "wlog\\service.log"}),
+                                ["QUORV_STANDIN_MAIN=service", "QUORV_STANDIN_OUTPUT=1000"])
+        self.assertEqual(probe("start", svc.name).code, 0)
+        self.wait_standin(svc, "output written")
+        r = svc.command("/stop")
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(os.listdir(elsewhere), ["service.log"])
+        with open(target) as f:
+            self.assertEqual(f.read(), "keep")
+        return svc.ended_log()
+
+    def test_a_log_file_with_a_second_name_is_not_written(self):
+        def second_name(elsewhere, wlog):
+            os.makedirs(wlog)
+            os.link(os.path.join(elsewhere, "service.log"), os.path.join(wlog, "service.log"))
+        log = self.check_planted_log_is_not_written(second_name)
+        self.assertTrue(any(l.startswith("worker log: ") and l.endswith("service.log is a link or has another name; "
+                                                                        "it is not used") for l in log), log)
+
+    def test_a_log_directory_that_is_a_link_is_not_written(self):
+        log = self.check_planted_log_is_not_written(os.symlink)
+        self.assertTrue(any(l.startswith("worker log ") and l.endswith(" cannot be opened now") for l in log), log)
+
     def test_the_launchers_message_reaches_the_worker_log(self):
         # No Java home: the worker's message (with the path of its diagnostic log) goes to its
         # standard error, which the worker log keeps.
