@@ -49,4 +49,13 @@ struct KernelHandleKind {
 };
 using UniqueHandle = Owned<KernelHandleKind>;
 
+// Registry keys: RegCloseKey.
+struct RegistryKeyKind {
+  using Raw = HKEY;
+  static Raw none() { return nullptr; }
+  static bool valid(Raw raw) { return raw != nullptr; }
+  static void close(Raw raw) { RegCloseKey(raw); }
+};
+using RegistryKey = Owned<RegistryKeyKind>;
+
 }  // namespace quorv

@@ -33,4 +33,17 @@ constexpr const char* LogonRightFailed =
 constexpr const char* DirectoryCreateFailed = "Could not create the directory '%s'. Error code: %d\n";
 constexpr const char* DirectoryRightsFailed =
     "Could not give '%s' modify rights on '%s'. Error code: %d\n";
+constexpr const char* ServiceAccountNotRunnable =
+    "The service account '%s' is %s, not an account that a service can run as.\n";
+constexpr const char* LogDirectoryHoldsExecutable =
+    "Could not prepare the directory '%s' of %s: it holds the executable; give the log a directory of its own.\n";
+constexpr const char* LogDirectoryIsLink =
+    "Could not prepare the directory '%s' of %s: it is a link (a junction or symbolic link).\n";
+constexpr const char* LogDirectoryForeignOwner =
+    "Could not prepare the directory '%s' of %s: it belongs to %s, not to SYSTEM, the Administrators or the "
+    "installing user.\n";
+constexpr const char* DirectoryRightsNotRemoved =
+    "Could not remove the rights of '%s' on '%s'. Error code: %d\n";
+constexpr const char* EventSourceForeign =
+    "Could not register the event source '%s': it belongs to another program ('%s').\n";
 }  // namespace quorv::text

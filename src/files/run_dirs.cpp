@@ -44,12 +44,6 @@ std::optional<RunOwner> parseRunOwner(std::string_view text) {
   return owner;
 }
 
-bool sameExecutablePath(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
-  }
-  return true;
-}
+bool sameExecutablePath(std::string_view a, std::string_view b) { return sameAsciiIgnoringCase(a, b); }
 
 }  // namespace quorv

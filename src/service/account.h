@@ -37,17 +37,17 @@ bool needsPassword(AccountKind kind);
 // the built-in and virtual accounts hold it already.
 bool needsLogonRight(AccountKind kind);
 
-// The directories that the service writes files into, from the paths of those files: each file's
-// directory, a relative one put behind `baseDirectory` (which ends in a backslash), in the order
-// given, each once (compared without regard to ASCII case). Empty paths, paths that still hold a
-// variable reference ("$" or "%"), and files without a directory part above a drive root give
-// nothing.
-std::vector<std::string> writtenDirectoriesOf(const std::vector<std::string>& files,
-                                              const std::string& baseDirectory);
-
 // The rights an account other than LocalSystem gets on the directories the service writes:
 // modify (read, write, execute and delete), inherited by the files and directories below.
 constexpr unsigned long kModifyRights = 0x1301BF;
+
+// Whether an account of `kind` whose name LookupAccountName gives the SID type `sidType`
+// (SID_NAME_USE) can run a service: a user account must be a user (never a group such as
+// BUILTIN\Users, which CreateService would take as a name), a group-managed service account a
+// user or a computer account. The built-in and virtual accounts are not looked up.
+bool runnableSidType(AccountKind kind, int sidType);
+// What an account of `sidType` is, for a message: "a group", "a domain", ...
+const char* sidTypeWords(int sidType);
 
 // The name LookupAccountName understands: ".\user" becomes "COMPUTER\user".
 std::string lookupNameOf(const std::string& accountName, const std::string& computerName);

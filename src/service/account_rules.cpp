@@ -4,13 +4,6 @@
 namespace quorv {
 namespace {
 
-bool sameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
-  return true;
-}
-
 // Characters that Windows does not allow in a user or domain name.
 constexpr std::string_view kForbidden = "\"/\\[]:;|=,+*?<>@";
 
@@ -46,18 +39,18 @@ std::optional<Qualified> qualifiedName(std::string_view text) {
 }  // namespace
 
 std::optional<ServiceAccount> serviceAccountOf(std::string_view text, const std::string& serviceName) {
-  if (text.empty() || sameAscii(text, "LocalSystem") || sameAscii(text, ".\\LocalSystem") ||
-      sameAscii(text, "NT AUTHORITY\\SYSTEM"))
+  if (text.empty() || sameAsciiIgnoringCase(text, "LocalSystem") || sameAsciiIgnoringCase(text, ".\\LocalSystem") ||
+      sameAsciiIgnoringCase(text, "NT AUTHORITY\\SYSTEM"))
     return ServiceAccount{AccountKind::LocalSystem, ""};
-  if (sameAscii(text, "LocalService") || sameAscii(text, "NT AUTHORITY\\LocalService"))
+  if (sameAsciiIgnoringCase(text, "LocalService") || sameAsciiIgnoringCase(text, "NT AUTHORITY\\LocalService"))
     return ServiceAccount{AccountKind::LocalService, "NT AUTHORITY\\LocalService"};
-  if (sameAscii(text, "NetworkService") || sameAscii(text, "NT AUTHORITY\\NetworkService"))
+  if (sameAsciiIgnoringCase(text, "NetworkService") || sameAsciiIgnoringCase(text, "NT AUTHORITY\\NetworkService"))
     return ServiceAccount{AccountKind::NetworkService, "NT AUTHORITY\\NetworkService"};
-  if (sameAscii(text, "virtual")) return ServiceAccount{AccountKind::Virtual, "NT SERVICE\\" + serviceName};
+  if (sameAsciiIgnoringCase(text, "virtual")) return ServiceAccount{AccountKind::Virtual, "NT SERVICE\\" + serviceName};
   auto q = qualifiedName(text);
   if (!q) return std::nullopt;
-  if (sameAscii(q->domain, "NT AUTHORITY")) return std::nullopt;  // other built-in names
-  if (sameAscii(q->domain, "NT SERVICE") && text.find('\\') != std::string_view::npos)
+  if (sameAsciiIgnoringCase(q->domain, "NT AUTHORITY")) return std::nullopt;  // other built-in names
+  if (sameAsciiIgnoringCase(q->domain, "NT SERVICE") && text.find('\\') != std::string_view::npos)
     return ServiceAccount{AccountKind::Virtual, std::string(text)};
   const AccountKind kind = q->user.back() == '$' ? AccountKind::ManagedGroup : AccountKind::User;
   return ServiceAccount{kind, std::string(text)};
@@ -77,23 +70,25 @@ bool needsLogonRight(AccountKind kind) {
   return kind == AccountKind::User || kind == AccountKind::ManagedGroup;
 }
 
-std::vector<std::string> writtenDirectoriesOf(const std::vector<std::string>& files,
-                                              const std::string& baseDirectory) {
-  std::vector<std::string> directories;
-  for (const std::string& file : files) {
-    if (file.empty() || file.find_first_of("$%") != std::string::npos) continue;
-    const bool relative = !(file.size() >= 2 && file[1] == ':') && file.front() != '\\';
-    std::string full = relative ? baseDirectory + file : file;
-    const std::size_t last = full.find_last_of('\\');
-    if (last == std::string::npos) continue;
-    std::string directory = full.substr(0, last);
-    while (directory.size() > 1 && directory.back() == '\\') directory.pop_back();
-    if (directory.size() <= 2) continue;  // "C:" or nothing: a drive root is never prepared
-    bool seen = false;
-    for (const std::string& earlier : directories) seen = seen || sameAscii(earlier, directory);
-    if (!seen) directories.push_back(std::move(directory));
+bool runnableSidType(AccountKind kind, int sidType) {
+  constexpr int kUser = 1, kComputer = 9;  // SidTypeUser, SidTypeComputer
+  switch (kind) {
+    case AccountKind::User: return sidType == kUser;
+    case AccountKind::ManagedGroup: return sidType == kUser || sidType == kComputer;
+    default: return true;
   }
-  return directories;
+}
+
+const char* sidTypeWords(int sidType) {
+  switch (sidType) {
+    case 2: case 4: case 5: return "a group";  // SidTypeGroup, SidTypeAlias, SidTypeWellKnownGroup
+    case 3: return "a domain";
+    case 6: return "a deleted account";
+    case 7: return "not a valid account";
+    case 9: return "a computer";
+    case 10: return "an integrity label";
+    default: return "not a user";
+  }
 }
 
 std::string lookupNameOf(const std::string& accountName, const std::string& computerName) {

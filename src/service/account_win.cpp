@@ -1,5 +1,5 @@
 // The service account at install: which one, its password, its right to log on as a service and
-// its modify rights on the directories the service writes.
+// its modify rights on the directories the service writes (log_dirs_win.cpp).
 #include <windows.h>
 // After windows.h:
 #include <aclapi.h>
@@ -17,12 +17,11 @@
 #include "diag/messages.h"
 #include "files/paths.h"
 #include "service/install_win.h"
+#include "service/log_dirs.h"
 #include "service/say_win.h"
 
 namespace quorv {
 namespace {
-
-static_assert(kModifyRights == (FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE));
 
 template <typename Text>
 void wipe(Text& text) {
@@ -42,11 +41,29 @@ bool environmentVariable(const wchar_t* name, std::wstring& value) {
   return true;
 }
 
-// A line typed on the console without echo; false when standard input is not a console.
+// The console input whose echo is off while a password is typed, and its mode before.
+HANDLE hiddenInput = nullptr;
+DWORD echoMode = 0;
+
+// Ctrl+C or Ctrl+Break while the password is typed ends the process (the handlers after this one
+// do that): the console gets its echo back first.
+BOOL WINAPI restoreEchoOnBreak(DWORD) {
+  if (hiddenInput != nullptr) SetConsoleMode(hiddenInput, echoMode);
+  return FALSE;
+}
+
+// A line typed on the console without echo; false when standard input is not a console or no
+// line came. The text only ever lies in `line`, whose room is made before the first character
+// and, should it not do, grown by hand, overwriting what it leaves behind.
 bool readHiddenLine(std::wstring& line) {
   HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
   if (input == nullptr || input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) return false;
+  line.clear();
+  line.reserve(256);
+  hiddenInput = input;
+  echoMode = mode;
+  SetConsoleCtrlHandler(restoreEchoOnBreak, TRUE);
   SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) | ENABLE_LINE_INPUT |
                             ENABLE_PROCESSED_INPUT);
   bool ok = false;
@@ -57,10 +74,19 @@ bool readHiddenLine(std::wstring& line) {
       ok = true;
       break;
     }
+    if (line.size() == line.capacity()) {
+      std::wstring larger;
+      larger.reserve(line.capacity() * 2);
+      larger.assign(line);
+      wipe(line);
+      line.swap(larger);
+    }
     line.push_back(c);
   }
   c = 0;
   SetConsoleMode(input, mode);
+  SetConsoleCtrlHandler(restoreEchoOnBreak, FALSE);
+  hiddenInput = nullptr;
   say("\n");
   if (!ok) wipe(line);
   return ok;
@@ -81,7 +107,8 @@ bool toAnsi(const std::wstring& wide, std::string& out) {
 bool readPassword(InstallAccount& install) {
   std::wstring wide;
   const char* name = install.account.name.c_str();
-  if (!environmentVariable(L"QUORV_SERVICE_PASSWORD", wide)) {
+  // An empty password is no password: the variable set to nothing, or an empty line typed.
+  if (!environmentVariable(L"QUORV_SERVICE_PASSWORD", wide) || wide.empty()) {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     if (input == nullptr || input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) {
@@ -89,7 +116,7 @@ bool readPassword(InstallAccount& install) {
       return false;
     }
     say(text::ServicePasswordPrompt, name);
-    if (!readHiddenLine(wide)) {
+    if (!readHiddenLine(wide) || wide.empty()) {
       say(text::NoServicePassword, name);
       return false;
     }
@@ -101,29 +128,6 @@ bool readPassword(InstallAccount& install) {
     say(text::ServicePasswordNotAnsi, name);
   }
   return ok;
-}
-
-// The account's security identifier.
-bool accountSid(const InstallAccount& install, std::vector<unsigned char>& sid, DWORD& error) {
-  DWORD size = SECURITY_MAX_SID_SIZE;
-  sid.assign(size, 0);
-  const AccountKind kind = install.account.kind;
-  if (kind == AccountKind::LocalService || kind == AccountKind::NetworkService) {
-    const WELL_KNOWN_SID_TYPE type = kind == AccountKind::LocalService ? WinLocalServiceSid : WinNetworkServiceSid;
-    if (CreateWellKnownSid(type, nullptr, sid.data(), &size)) return true;
-    error = GetLastError();
-    return false;
-  }
-  char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD computerSize = sizeof computer;
-  if (!GetComputerNameA(computer, &computerSize)) computer[0] = '\0';
-  const std::string name = lookupNameOf(install.account.name, computer);
-  char domain[256];
-  DWORD domainSize = sizeof domain;
-  SID_NAME_USE use;
-  if (LookupAccountNameA(nullptr, name.c_str(), sid.data(), &size, domain, &domainSize, &use)) return true;
-  error = GetLastError();
-  return false;
 }
 
 DWORD grantLogonRight(void* sid) {
@@ -141,71 +145,39 @@ DWORD grantLogonRight(void* sid) {
   return status == 0 ? 0 : LsaNtStatusToWinError(status);
 }
 
-// The directory and every missing parent.
-DWORD createDirectories(const std::string& directory) {
-  if (!CreateDirectoryA(directory.c_str(), nullptr)) {
-    DWORD error = GetLastError();
-    if (error == ERROR_PATH_NOT_FOUND) {
-      const std::size_t slash = directory.find_last_of('\\');
-      if (slash == std::string::npos || slash < 3) return error;
-      if (DWORD parent = createDirectories(directory.substr(0, slash)); parent != 0) return parent;
-      error = CreateDirectoryA(directory.c_str(), nullptr) ? 0 : GetLastError();
-    }
-    if (error != 0 && error != ERROR_ALREADY_EXISTS) return error;
+// Where LookupAccountName finds the account: its SID and what kind of account it is.
+bool lookUpAccount(const std::string& accountName, std::vector<unsigned char>& sid, int& sidType, DWORD& error) {
+  char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD computerSize = sizeof computer;
+  if (!GetComputerNameA(computer, &computerSize)) computer[0] = '\0';
+  const std::string name = lookupNameOf(accountName, computer);
+  DWORD size = SECURITY_MAX_SID_SIZE;
+  sid.assign(size, 0);
+  char domain[256];
+  DWORD domainSize = sizeof domain;
+  SID_NAME_USE use;
+  if (!LookupAccountNameA(nullptr, name.c_str(), sid.data(), &size, domain, &domainSize, &use)) {
+    error = GetLastError();
+    return false;
   }
-  const DWORD attributes = GetFileAttributesA(directory.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 0 : ERROR_DIRECTORY;
-}
-
-// Modify rights, inherited by the files and directories below.
-DWORD grantModify(const std::string& directory, void* sid) {
-  PACL oldAcl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  DWORD error = GetNamedSecurityInfoA(directory.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                      nullptr, &oldAcl, nullptr, &descriptor);
-  if (error != ERROR_SUCCESS) return error;
-  EXPLICIT_ACCESSA access{};
-  access.grfAccessPermissions = kModifyRights;
-  access.grfAccessMode = GRANT_ACCESS;
-  access.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
-  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-  access.Trustee.TrusteeType = TRUSTEE_IS_UNKNOWN;
-  access.Trustee.ptstrName = static_cast<LPSTR>(sid);
-  PACL newAcl = nullptr;
-  error = SetEntriesInAclA(1, &access, oldAcl, &newAcl);
-  if (error == ERROR_SUCCESS) {
-    error = SetNamedSecurityInfoA(const_cast<char*>(directory.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                  nullptr, nullptr, newAcl, nullptr);
-  }
-  if (newAcl != nullptr) LocalFree(newAcl);
-  LocalFree(descriptor);
-  return error;
-}
-
-// Where a relative log path lands at run time: the working directory of key 146, which the
-// entry point makes current for every role, else the service's own, the system directory.
-std::string runDirectory() {
-  if (!getConfigString(key::WorkingDirectory).empty()) {
-    std::string directory = resolveFullPath(".", true);
-    if (!directory.empty() && directory.back() != '\\') directory.push_back('\\');
-    return directory;
-  }
-  char system[MAX_PATH + 1] = {};
-  UINT length = GetSystemDirectoryA(system, MAX_PATH);
-  std::string directory(system, length <= MAX_PATH ? length : 0);
-  directory.push_back('\\');
-  return directory;
-}
-
-std::vector<std::string> configuredLogFiles() {
-  std::vector<std::string> files;
-  if (getConfigInt(key::ErrorLogEnabled) != 0) files.push_back(getConfigString(key::ErrorLogFile));
-  if (getConfigInt(key::OutputLogEnabled) != 0) files.push_back(getConfigString(key::OutputLogFile));
-  return files;
+  sidType = static_cast<int>(use);
+  return true;
 }
 
 }  // namespace
+
+bool accountSid(const ServiceAccount& account, std::vector<unsigned char>& sid, DWORD& error) {
+  if (account.kind == AccountKind::LocalService || account.kind == AccountKind::NetworkService) {
+    DWORD size = SECURITY_MAX_SID_SIZE;
+    sid.assign(size, 0);
+    const WELL_KNOWN_SID_TYPE type = account.kind == AccountKind::LocalService ? WinLocalServiceSid : WinNetworkServiceSid;
+    if (CreateWellKnownSid(type, nullptr, sid.data(), &size)) return true;
+    error = GetLastError();
+    return false;
+  }
+  int sidType = 0;
+  return lookUpAccount(account.name, sid, sidType, error);
+}
 
 InstallAccount::~InstallAccount() { wipe(password); }
 
@@ -222,47 +194,42 @@ bool prepareInstallAccount(InstallAccount& install) {
     return false;
   }
   install.account = *account;
-  return !needsPassword(install.account.kind) || readPassword(install);
-}
-
-int prepareWrittenDirectories(const InstallAccount& install, const std::vector<std::string>& directories) {
-  if (directories.empty() || install.account.kind == AccountKind::LocalSystem) return 0;
+  // A name that the system knows must name an account that can run a service: CreateService
+  // would take a group such as BUILTIN\Users too. A name it does not know (a domain out of reach
+  // now) is left to the Service Control Manager.
   std::vector<unsigned char> sid;
-  DWORD sidError = 0;
-  const bool haveSid = accountSid(install, sid, sidError);
-  int failures = 0;
-  for (const std::string& directory : directories) {
-    if (DWORD error = createDirectories(directory); error != 0) {
-      say(text::DirectoryCreateFailed, directory.c_str(), static_cast<int>(error));
-      ++failures;
-      continue;
-    }
-    const DWORD error = haveSid ? grantModify(directory, sid.data()) : sidError;
-    if (error != 0) {
-      say(text::DirectoryRightsFailed, install.account.name.c_str(), directory.c_str(), static_cast<int>(error));
-      ++failures;
-    }
+  int sidType = 0;
+  DWORD error = 0;
+  if ((install.account.kind == AccountKind::User || install.account.kind == AccountKind::ManagedGroup) &&
+      lookUpAccount(install.account.name, sid, sidType, error) && !runnableSidType(install.account.kind, sidType)) {
+    say(text::ServiceAccountNotRunnable, install.account.name.c_str(), sidTypeWords(sidType));
+    return false;
   }
-  return failures;
+  return !needsPassword(install.account.kind) || readPassword(install);
 }
 
 int grantAccountRights(const InstallAccount& install) {
   if (install.account.kind == AccountKind::LocalSystem) return 0;
   int failures = 0;
+  std::vector<unsigned char> sid;
+  DWORD sidError = 0;
+  const bool haveSid = accountSid(install.account, sid, sidError);
   if (needsLogonRight(install.account.kind)) {
-    std::vector<unsigned char> sid;
-    DWORD error = 0;
-    if (accountSid(install, sid, error)) error = grantLogonRight(sid.data());
+    const DWORD error = haveSid ? grantLogonRight(sid.data()) : sidError;
     if (error != 0) {
       say(text::LogonRightFailed, install.account.name.c_str(), static_cast<int>(error));
       ++failures;
     }
   }
-  std::vector<std::string> directories = writtenDirectoriesOf(configuredLogFiles(), runDirectory());
-  // The worker log is written by the service process itself, beside the executable.
-  for (std::string& directory : writtenDirectoriesOf({getConfigString(key::WorkerLog)}, executableDirectory()))
-    directories.push_back(std::move(directory));
-  return failures + prepareWrittenDirectories(install, directories);
+  const std::vector<WrittenDirectory> directories = serviceWrittenDirectories();
+  if (directories.empty()) return failures;
+  if (!haveSid) {
+    for (const WrittenDirectory& written : directories) {
+      say(text::DirectoryRightsFailed, install.account.name.c_str(), written.directory.c_str(), static_cast<int>(sidError));
+    }
+    return failures + static_cast<int>(directories.size());
+  }
+  return failures + prepareWrittenDirectories(directories, sid.data(), install.account.name);
 }
 
 }  // namespace quorv

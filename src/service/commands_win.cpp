@@ -4,12 +4,14 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/keys.h"
 #include "config/store.h"
 #include "core/globals.h"
+#include "diag/messages.h"
 #include "files/paths.h"
 #include "service/commands.h"
 #include "service/event_source_win.h"
@@ -59,6 +61,45 @@ uint32_t tickCount(void*) { return GetTickCount(); }
 
 void sleepFor(void*, uint32_t milliseconds) { Sleep(milliseconds); }
 
+// The registration's configuration in `buffer`, which grows to what the call says it needs;
+// null when it cannot be had (GetLastError and `needed` tell why).
+QUERY_SERVICE_CONFIGA* queryConfig(SC_HANDLE service, std::vector<unsigned char>& buffer, DWORD& needed) {
+  buffer.assign(8192, 0);
+  needed = 0;
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  bool ok = QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
+  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
+    buffer.assign(needed, 0);
+    config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    ok = QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
+  }
+  return ok ? config : nullptr;
+}
+
+// The account the service is registered with, when it is one the install gave rights to.
+std::optional<ServiceAccount> registeredAccount(SC_HANDLE manager) {
+  ScHandle service(OpenServiceA(manager, serviceName.c_str(), SERVICE_QUERY_CONFIG));
+  if (!service) return std::nullopt;
+  std::vector<unsigned char> buffer;
+  DWORD needed = 0;
+  const QUERY_SERVICE_CONFIGA* config = queryConfig(service.handle, buffer, needed);
+  if (config == nullptr || config->lpServiceStartName == nullptr) return std::nullopt;
+  std::optional<ServiceAccount> account = serviceAccountOf(config->lpServiceStartName, serviceName);
+  if (!account || account->kind == AccountKind::LocalSystem) return std::nullopt;
+  return account;
+}
+
+// The entries that the install gave the account on the log directories go with the service.
+// The right to log on as a service stays: the account may run other services, and nothing tells
+// whether it held the right before. Failures are printed with `report`.
+int revokeAccountRights(const ServiceAccount& account, bool report) {
+  const std::vector<WrittenDirectory> directories = serviceWrittenDirectories();
+  std::vector<unsigned char> sid;
+  DWORD error = 0;
+  if (directories.empty() || !accountSid(account, sid, error)) return 0;
+  return revokeWrittenDirectories(directories, sid.data(), account.name, report);
+}
+
 }  // namespace
 
 bool waitForServiceStop(void* service) {
@@ -95,8 +136,13 @@ int cmdInstall(int startType, bool interactive, bool* refused) {
     return 1;
   }
   setDescription(service.handle);
-  registerEventSource(serviceName, getExecutablePath());
-  int failures = applyInstallSettings(service.handle, static_cast<uint32_t>(startType), install.account.kind);
+  int failures = 0;
+  std::string otherFile;
+  if (registerEventSource(serviceName, getExecutablePath(), otherFile) == EventSourceResult::Foreign) {
+    say(text::EventSourceForeign, serviceName.c_str(), otherFile.c_str());
+    ++failures;
+  }
+  failures += applyInstallSettings(service.handle, static_cast<uint32_t>(startType), install.account.kind);
   failures += grantAccountRights(install);
   say("Installed service '%s'.\n", serviceName.c_str());
   return failures == 0 ? 0 : kInstallIncomplete;
@@ -109,11 +155,13 @@ int cmdUninstall(bool report) {
     if (report) say("Could not open SCManager.\n");
     return 1;
   }
+  const std::optional<ServiceAccount> account = registeredAccount(manager.handle);
   ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), DELETE));
   if (service && DeleteService(service.handle)) {
-    removeEventSource(serviceName);
+    removeEventSource(serviceName, getExecutablePath());
+    const int failures = account ? revokeAccountRights(*account, report) : 0;
     if (report) say("Uninstalled service '%s'.\n", serviceName.c_str());
-    return 0;
+    return report && failures > 0 ? kInstallIncomplete : 0;
   }
   if (report) say("Could not delete service.\n");
   return 1;
@@ -213,16 +261,10 @@ int cmdStatus() {
     say("Not running.\n");
   }
   // The configuration may be larger than the first guess: the call tells how much it needs.
-  std::vector<unsigned char> buffer(8192);
+  std::vector<unsigned char> buffer;
   DWORD needed = 0;
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  bool ok = QueryServiceConfigA(service.handle, config, static_cast<DWORD>(buffer.size()), &needed);
-  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
-    buffer.resize(needed);
-    config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    ok = QueryServiceConfigA(service.handle, config, static_cast<DWORD>(buffer.size()), &needed);
-  }
-  if (!ok) {
+  const QUERY_SERVICE_CONFIGA* config = queryConfig(service.handle, buffer, needed);
+  if (config == nullptr) {
     say("Could not get config (%d, %d).\n", static_cast<int>(GetLastError()),
         static_cast<int>(needed));
     return 1;

@@ -1,5 +1,6 @@
 // The service's event source: the registry entry that names this executable as the file whose
-// message table shows the service's entries in the Application event log.
+// message table shows the service's entries in the Application event log. An entry of the same
+// name that names another file belongs to another program and is never changed.
 #pragma once
 #include <string>
 
@@ -8,11 +9,19 @@ namespace quorv {
 // HKLM "SYSTEM\CurrentControlSet\Services\EventLog\Application\<name>".
 std::string eventSourceKey(const std::string& name);
 
-// Creates or replaces the entry: "EventMessageFile" the executable's path, "TypesSupported"
-// error, warning and information. False when the registry refused it.
-bool registerEventSource(const std::string& name, const std::string& executablePath);
+enum class EventSourceResult {
+  Registered,  // the entry names this executable now
+  Foreign,     // an entry of another program is there; it was left alone
+  Failed,      // the registry refused it
+};
 
-// Removes the entry; nothing when there is none.
-void removeEventSource(const std::string& name);
+// Creates the entry, or brings an entry that names this executable up to date: "EventMessageFile"
+// the executable's path, "TypesSupported" error, warning and information. `otherFile` receives
+// the message file of another program's entry.
+EventSourceResult registerEventSource(const std::string& name, const std::string& executablePath,
+                                      std::string& otherFile);
+
+// Removes the entry when it names this executable; nothing otherwise.
+void removeEventSource(const std::string& name, const std::string& executablePath);
 
 }  // namespace quorv

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "service/account.h"
+#include "service/log_dirs.h"
 
 namespace quorv {
 
@@ -35,9 +36,20 @@ bool prepareInstallAccount(InstallAccount& install);
 // number of failures, each printed.
 int grantAccountRights(const InstallAccount& install);
 
+// The account's security identifier; false (with the system's error) when it cannot be had.
+bool accountSid(const ServiceAccount& account, std::vector<unsigned char>& sid, DWORD& error);
+
+// The directories of the configured log files, as the run resolves them (log_dirs_win.cpp).
+std::vector<WrittenDirectory> serviceWrittenDirectories();
 // Creates each directory (with its parents) and gives the account modify rights on it, inherited
-// by what it holds. Returns the number of failures, each printed.
-int prepareWrittenDirectories(const InstallAccount& install, const std::vector<std::string>& directories);
+// by what it holds; refuses the executable's directory and those above it, links and existing
+// directories of untrusted owners. Returns the number of failures, each printed.
+int prepareWrittenDirectories(const std::vector<WrittenDirectory>& directories, const void* accountSid,
+                              const std::string& accountName);
+// Removes the entries of the account from the directories (those the install may have prepared).
+// Returns the number of failures, each printed with `report`.
+int revokeWrittenDirectories(const std::vector<WrittenDirectory>& directories, const void* accountSid,
+                             const std::string& accountName, bool report);
 
 // Passes the delayed start, failure actions, pre-shutdown timeout and SID type on to the new
 // service. Returns the number of failures, each printed.

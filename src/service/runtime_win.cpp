@@ -480,6 +480,9 @@ int cmdRun() {
   ownArguments.resize(ownArguments.empty() ? 0 : 1);
   std::u16string commandLine = buildWorkerCommandLine(ownArguments, serviceName, {});
 
+  // A console where the service was just installed may still hold the account's password; the
+  // application has no business with it.
+  SetEnvironmentVariableW(L"QUORV_SERVICE_PASSWORD", nullptr);
   const std::optional<uint32_t> stopTimeout = configuredStopTimeout();
   outputSink.store(OutputSink::Console);
   SetConsoleCtrlHandler(runConsoleHandler, TRUE);

@@ -79,16 +79,20 @@ TEST(ServiceAccount, LocalUserIsLookedUpUnderTheComputerName) {
   EXPECT_EQ(lookupNameOf("appuser@corp", "HOST1"), "appuser@corp");
 }
 
-TEST(ServiceWrittenDirectories, DirectoriesOfTheLogFilesOnceEach) {
-  const std::string base = "C:\\Windows\\system32\\";
-  EXPECT_EQ(writtenDirectoriesOf({"C:\\app\\logs\\out.log", "c:\\APP\\logs\\err.log", "logs\\x.log"}, base),
-            (std::vector<std::string>{"C:\\app\\logs", "C:\\Windows\\system32\\logs"}));
-  // A file directly in a drive root, an empty path and unexpanded references give nothing.
-  EXPECT_EQ(writtenDirectoriesOf({"C:\\out.log", "", "${LOGS}\\out.log", "%TEMP%\\a.log"}, base),
-            std::vector<std::string>{});
-  // A bare file name lies in the base directory; UNC paths are taken as they are.
-  EXPECT_EQ(writtenDirectoriesOf({"out.log", "\\\\server\\share\\logs\\a.log"}, "D:\\svc\\"),
-            (std::vector<std::string>{"D:\\svc", "\\\\server\\share\\logs"}));
+TEST(ServiceAccount, OnlyUsersAndServiceAccountsCanRunAService) {
+  struct Case {
+    AccountKind kind;
+    int sidType;
+    bool runnable;
+  };
+  const Case cases[] = {
+      {AccountKind::User, 1, true},           {AccountKind::User, 4, false},  // BUILTIN\Users is an alias
+      {AccountKind::User, 2, false},          {AccountKind::User, 5, false},  {AccountKind::User, 9, false},
+      {AccountKind::ManagedGroup, 1, true},   {AccountKind::ManagedGroup, 9, true},
+      {AccountKind::ManagedGroup, 2, false},  {AccountKind::ManagedGroup, 3, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(runnableSidType(c.kind, c.sidType), c.runnable) << c.sidType;
+  EXPECT_STREQ(sidTypeWords(4), "a group");
 }
 
 }  // namespace

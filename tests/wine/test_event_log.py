@@ -77,6 +77,25 @@ class EventLogTest(ServiceTestCase):
         with open(exe, "rb") as f:
             self.assertIn("%1".encode("utf-16-le"), f.read())
 
+    def test_another_programs_source_of_the_same_name_is_left_alone(self):
+        name = unique_name("ev")
+        exe = self.service_launcher(name)
+        key = EVENTLOG_KEY + "\\" + name
+        other = "C:\\Program Files\\Other\\other.dll"
+        r = harness.wine_tool(["reg", "add", key, "/v", "EventMessageFile", "/t", "REG_EXPAND_SZ", "/d", other, "/f"])
+        self.assertEqual(r.returncode, 0, r)
+        self.addCleanup(harness.reg_delete, key)
+        r = harness.run(exe, ["/install"])
+        self.assertEqual(r.code, 2, r)
+        self.assertEqual(r.out.replace("\r\n", "\n"),
+                         "Could not register the event source '%s': it belongs to another program ('%s').\n"
+                         "Installed service '%s'.\n" % (name, other, name))
+        self.assertEqual(harness.reg_query(key, "EventMessageFile"), other)
+        self.assertIsNone(harness.reg_query(key, "TypesSupported"))
+        r = harness.run(exe, ["/uninstall"])
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(harness.reg_query(key, "EventMessageFile"), other)
+
     def test_service_without_java_leaves_the_message_in_the_event_log(self):
         # The launcher as its own worker, with a Java home that does not exist: the worker's
         # message, with the path of its log, is an error event.

@@ -11,6 +11,7 @@ checked byte by byte in tests/unit/service_config_test.cpp.
 import getpass
 import os
 import re
+import shutil
 
 import harness
 from test_service_commands import ServiceTestCase, lines, service_registered, service_value, unique_name
@@ -90,6 +91,23 @@ class AccountTest(ServiceTestCase):
                     "the command in a console.")))
                 self.assertFalse(service_registered(name))
 
+    def test_empty_password_is_no_password(self):
+        name = unique_name("nopw")
+        exe = self.service_launcher(name, strings={ACCOUNT: ".\\appuser"})
+        r = install(exe, env={"QUORV_SERVICE_PASSWORD": ""})
+        self.assertEqual((r.code, r.out), (1, lines(
+            "No password for the service account '.\\appuser': set QUORV_SERVICE_PASSWORD or run "
+            "the command in a console.")))
+        self.assertFalse(service_registered(name))
+
+    def test_a_group_is_no_service_account(self):
+        name = unique_name("grp")
+        exe = self.service_launcher(name)
+        r = install(exe, env={"QUORV_SERVICE_ACCOUNT": "BUILTIN\\Users", "QUORV_SERVICE_PASSWORD": "secret"})
+        self.assertEqual((r.code, r.out), (1, lines(
+            "The service account 'BUILTIN\\Users' is a group, not an account that a service can run as.")))
+        self.assertFalse(service_registered(name))
+
     def test_missing_password_leaves_an_earlier_registration_alone(self):
         name = unique_name("nopw")
         exe = self.service_launcher(name, strings={ACCOUNT: "CORP\\svc-app"})
@@ -137,6 +155,104 @@ class AccountTest(ServiceTestCase):
 
     def windows_path(self, *parts):
         return harness.winpath(self.path(*parts))
+
+
+class LogDirectoryTest(ServiceTestCase):
+    """What the install opens to the service's account: the directories of the logs as the run
+    resolves them, never the executable's own directory nor one above it, never through a link,
+    and no directory that someone else owns."""
+
+    def install_with_logs(self, strings, dirname="bin"):
+        name = unique_name("logs")
+        table = {ACCOUNT: "NetworkService"}
+        table.update(strings)
+        exe = self.service_launcher(name, dirname=dirname, strings=table)
+        return install(exe), exe
+
+    def test_relative_logs_are_prepared_where_the_run_writes_them(self):
+        system_logs = harness.drive_c("windows", "system32", "qrvlogs")
+        self.assertFalse(os.path.exists(system_logs))
+        for working_directory in (None, harness.winpath(self.path())):
+            with self.subTest(working_directory=working_directory):
+                shutil.rmtree(self.path("bin", "qrvlogs"), True)
+                strings = {104: "1", 105: "qrvlogs\\out.log"}
+                if working_directory:
+                    strings[146] = working_directory
+                r, exe = self.install_with_logs(strings)
+                self.assertEqual((r.code, r.out), (0, lines("Installed service '%s'." % name_of(r))), r)
+                self.assertTrue(os.path.isdir(self.path("bin", "qrvlogs")))
+                self.assertFalse(os.path.exists(system_logs))
+                self.assertFalse(os.path.exists(self.path("qrvlogs")))
+
+    def test_the_executables_directory_and_those_above_it_are_refused(self):
+        exe_dir = harness.winpath(self.path("bin"))
+        cases = [
+            ({30300: "service.log"}, exe_dir, "service.worker-log"),
+            ({104: "1", 105: "..\\out.log", 102: "1", 103: "..\\err.log"}, harness.winpath(self.path()),
+             "app.error-log, app.output-log"),
+        ]
+        for strings, directory, settings in cases:
+            with self.subTest(settings=settings):
+                r, exe = self.install_with_logs(strings)
+                self.assertEqual(r.code, 2, r)
+                self.assertEqual(failure_lines(r.out), [
+                    "Could not prepare the directory '%s' of %s: it holds the executable; give the log a directory "
+                    "of its own." % (directory, settings)])
+
+    def test_a_log_directory_that_is_a_link_is_refused(self):
+        os.makedirs(self.path("elsewhere"))
+        os.makedirs(self.path("bin"))
+        os.symlink(self.path("elsewhere"), self.path("bin", "wlog"))
+        r, exe = self.install_with_logs({30300: "wlog\\service.log"})
+        self.assertEqual(r.code, 2, r)
+        self.assertEqual(failure_lines(r.out), [
+            "Could not prepare the directory '%s' of service.worker-log: it is a link (a junction or symbolic link)."
+            % harness.winpath(self.path("bin", "wlog"))])
+
+    def test_a_directory_that_someone_else_owns_is_refused(self):
+        # Whoever owns a directory on the way can swap what lies below it for a link later.
+        for owned in (("data",), ("data", "logs")):
+            with self.subTest(owned=owned):
+                shutil.rmtree(self.path("data"), True)
+                os.makedirs(self.path("data", "logs"))
+                os.chown(self.path(*owned), 65534, -1)
+                r, exe = self.install_with_logs({104: "1", 105: harness.winpath(self.path("data", "logs", "out.log"))})
+                self.assertEqual(r.code, 2, r)
+                self.assertRegex(r.out, r"^Could not prepare the directory '%s' of app.output-log: it belongs to "
+                                        r".+, not to SYSTEM, the Administrators or the installing user\.\r\n"
+                                 % re.escape(harness.winpath(self.path(*owned))))
+
+    def test_a_directory_made_by_the_install_is_not_open_to_everyone(self):
+        # It gets a list of its own instead of what it would inherit from where it is made.
+        r, exe = self.install_with_logs({30300: "wlog\\service.log"})
+        self.assertEqual((r.code, r.out), (0, lines("Installed service '%s'." % name_of(r))), r)
+        probe_ = harness.wine_tool([os.path.join(harness.FIXTURES, "acl_probe.exe"),
+                                    harness.winpath(self.path("bin", "wlog"))])
+        self.assertEqual(probe_.returncode, 0, probe_)
+        self.assertNotIn(";;;WD)", probe_.stdout.decode("latin-1"))
+
+    def test_uninstall_takes_the_accounts_entries_away_and_leaves_the_logs(self):
+        r, exe = self.install_with_logs({30300: "wlog\\service.log"})
+        self.assertEqual(r.code, 0, r)
+        with open(self.path("bin", "wlog", "service.log"), "w") as f:
+            f.write("kept")
+        r = harness.run(exe, ["/uninstall"])
+        self.assertEqual((r.code, r.out), (0, lines("Service is already stopped.", "Uninstalled service '%s'."
+                                                    % re.search(r"service '(.*)'", r.out).group(1))))
+        with open(self.path("bin", "wlog", "service.log")) as f:
+            self.assertEqual(f.read(), "kept")
+        # Wine keeps no access list on files, so the change itself is shown on a list in memory,
+        # made by the launcher's own code.
+        acl = os.path.join(harness.FIXTURES, "acl_probe.exe")
+        revoked = harness.wine_tool([acl, "--revoke", "S-1-5-20",
+                                     "D:P(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;NS)(A;;FR;;;NS)(A;OICI;0x1200a9;;;BU)"])
+        self.assertEqual(revoked.stdout.decode().strip(), "D:(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", revoked)
+        granted = harness.wine_tool([acl, "--grant", "S-1-5-20", "D:(A;OICI;FA;;;SY)"])
+        self.assertEqual(granted.stdout.decode().strip(), "D:(A;OICI;0x1301bf;;;NS)(A;OICI;FA;;;SY)", granted)
+
+
+def name_of(result):
+    return re.search(r"Installed service '(.*)'\.", result.out).group(1)
 
 
 class SettingsTest(ServiceTestCase):

@@ -259,8 +259,12 @@ class ConsoleRunTest(OutputCase):
         exe = self.run_launcher(self.strings({101: "RunSvc"}))
         record = self.path("run", "standin.txt")
         r = harness.run(exe, ["/run"], env={"QUORV_STANDIN_OUTPUT": "1000", "QUORV_STANDIN_EXIT_CODE": "7",
-                                             "QUORV_STANDIN_RECORD": harness.winpath(record)})
+                                             "QUORV_STANDIN_RECORD": harness.winpath(record),
+                                             "QUORV_SERVICE_PASSWORD": "secret",
+                                             "QUORV_STANDIN_RECORD_ENV": "QUORV_SERVICE_PASSWORD"})
         self.assertEqual(r.code, 7, r)
+        # A password left in the console for an install does not reach the application.
+        self.assertIn("env QUORV_SERVICE_PASSWORD unset", read_lines(record))
         out = r.out.splitlines()
         self.assertEqual([l for l in out if LINE.match(l)][-1], "out 000000010 " + "x" * 85)
         self.assertIn("stderr line", out)
