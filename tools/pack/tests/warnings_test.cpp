@@ -32,4 +32,25 @@ TEST_F(SharedTempWarnings, CheckWarnsOfEachSettingAndStillPasses) {
   EXPECT_EQ(r.output, path("safe.toml").string() + ": ok\n");
 }
 
+TEST_F(SharedTempWarnings, CheckWarnsOfLogsWhereEveryUserMayCreateFiles) {
+  writeText(path("c.toml"), "service.name = \"ok\"\nruntime.include = false\n"
+                            "service.worker-log = \"C:\\\\ProgramData\\\\Vendor\\\\service.log\"\n"
+                            "[app]\noutput-log = \"%TEMP%\\\\out.log\"\nerror-log = \"D:\\\\logs\\\\err.log\"\n");
+  RunResult r = runPack({"check", path("c.toml").string()});
+  EXPECT_EQ(r.code, 0) << r.output;
+  const std::string p = path("c.toml").string();
+  const std::string tail = " lets every user create files and folders, and the service writes its log there with "
+                           "its account's rights (use a directory that only administrators and the service's "
+                           "account can write, such as one below the install directory)\n";
+  EXPECT_EQ(r.output, "warning: " + p + ": app.error-log: a folder directly in the drive root (D:\\logs)" + tail +
+                          "warning: " + p + ": app.output-log: the shared temporary directory (%TEMP%)" + tail +
+                          "warning: " + p + ": service.worker-log: C:\\ProgramData" + tail + p + ": ok\n");
+
+  writeText(path("safe.toml"), "service.name = \"ok\"\nruntime.include = false\nservice.worker-log = \"logs\\\\w.log\"\n"
+                               "[app]\noutput-log = \"C:\\\\Program Files\\\\Vendor\\\\logs\\\\out.log\"\n");
+  r = runPack({"check", path("safe.toml").string()});
+  EXPECT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(r.output, path("safe.toml").string() + ": ok\n");
+}
+
 }  // namespace
