@@ -55,6 +55,15 @@ constexpr int WorkerLog = 30300;      // file the service copies its worker's ou
 constexpr int WorkerLogSize = 30301;  // size at which that file is moved aside, "10MB"
 constexpr int WorkerLogKeep = 30302;  // how many moved-aside files stay
 constexpr int StopTimeout = 30303;    // how long a stop waits for the worker, "30s"
+constexpr int Restart = 30310;           // "never", "on-failure" or "always"
+constexpr int SuccessExitCodes = 30311;  // exit codes that are no failure, "0,143"
+constexpr int RestartDelay = 30312;      // delay before the first restart in a row, "2s"
+constexpr int RestartDelayMax = 30313;   // the longest delay, "1m"
+constexpr int RestartReset = 30314;      // a worker that ran this long ends the row, "10m"
+constexpr int RestartLimit = 30315;      // at most N restarts within a window, "5/10m"
+constexpr int Heartbeat = 30316;         // interval of the worker's heartbeat, "10s"
+constexpr int HeartbeatTimeout = 30317;  // no heartbeat for this long: hung, "1m"
+constexpr int DeadlockCheck = 30318;     // "1": the heartbeat fails while threads are deadlocked
 
 // Launcher kinds of key 107.
 constexpr int KindGuiJavaw = 1;

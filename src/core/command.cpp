@@ -17,6 +17,7 @@ constexpr Word kCommands[] = {
     {"start", Command::Start},               {"status", Command::Status},
     {"restart", Command::Restart},
     {"run", Command::Run},
+    {"query", Command::Query},
 };
 
 bool isSpaceOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }

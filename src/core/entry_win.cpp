@@ -23,6 +23,7 @@
 #include "launch/launch.h"
 #include "service/commands.h"
 #include "service/runtime_win.h"
+#include "service/status_win.h"
 
 namespace quorv {
 namespace {
@@ -66,6 +67,7 @@ int runCommand(Command command) {
     case Command::Status: return cmdStatus();
     case Command::Restart: return cmdRestart();
     case Command::Run: return cmdRun();
+    case Command::Query: return cmdQuery();
     case Command::None: break;
   }
   return 0;

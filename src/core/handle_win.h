@@ -49,6 +49,15 @@ struct KernelHandleKind {
 };
 using UniqueHandle = Owned<KernelHandleKind>;
 
+// The Service Control Manager and services: CloseServiceHandle.
+struct ServiceHandleKind {
+  using Raw = SC_HANDLE;
+  static Raw none() { return nullptr; }
+  static bool valid(Raw raw) { return raw != nullptr; }
+  static void close(Raw raw) { CloseServiceHandle(raw); }
+};
+using ServiceHandle = Owned<ServiceHandleKind>;
+
 // Registry keys: RegCloseKey.
 struct RegistryKeyKind {
   using Raw = HKEY;

@@ -122,6 +122,7 @@ bool launchJvm(const JvmLaunch& launch) {
     return false;
   }
   logMessage("JVM created");
+  if (launch.onCreated) launch.onCreated(vm);
   if (!callMain(env, launch)) {
     logError("could not call main");
     return false;

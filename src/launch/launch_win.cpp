@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "config/keys.h"
@@ -9,9 +10,12 @@
 #include "files/paths.h"
 #include "jvm/load.h"
 #include "launch/jni_driver.h"
+#include "launch/jvm_heartbeat.h"
 #include "launch/launch.h"
 #include "launch/options.h"
+#include "launch/system.h"
 #include "launch/vmoptions.h"
+#include "diag/log.h"
 
 namespace quorv {
 namespace {
@@ -29,6 +33,7 @@ SystemPropertyValues currentPropertyValues() {
   values.path = environmentValue("PATH");
   values.manpathDefined = std::getenv("MANPATH") != nullptr;
   values.consoleCodePage = GetConsoleOutputCP();
+  values.deadlockCheck = getConfigInt(key::DeadlockCheck) != 0;
   return values;
 }
 
@@ -36,6 +41,52 @@ std::optional<std::string> localePart(bool (*get)(std::string&)) {
   std::string value;
   if (!get(value)) return std::nullopt;
   return value;
+}
+
+// The event that the service process gave this worker for its heartbeats and their interval,
+// as "HANDLE/MILLISECONDS" in an environment variable; the variable goes, so that the application
+// does not see it.
+struct HeartbeatThread {
+  JavaVM* vm = nullptr;
+  HANDLE event = nullptr;
+  uint32_t intervalMs = 0;
+};
+
+bool takeHeartbeatChannel(HeartbeatThread& channel) {
+  const std::optional<std::string> value = environmentValue(kHeartbeatVariable);
+  SetEnvironmentVariableA(kHeartbeatVariable, nullptr);
+  if (!value) return false;
+  char* end = nullptr;
+  const unsigned long long handle = std::strtoull(value->c_str(), &end, 10);
+  if (end == value->c_str() || *end != '/') return false;
+  const char* interval = end + 1;
+  const unsigned long long every = std::strtoull(interval, &end, 10);
+  if (end == interval || *end != '\0' || handle == 0 || every == 0 || every > UINT32_MAX) return false;
+  channel.event = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
+  channel.intervalMs = static_cast<uint32_t>(every);
+  return true;
+}
+
+DWORD WINAPI heartbeatThread(LPVOID parameter) {
+  const HeartbeatThread* start = static_cast<const HeartbeatThread*>(parameter);
+  HANDLE event = start->event;
+  runHeartbeats(start->vm, start->intervalMs,
+                HeartbeatLoop{[](uint32_t intervalMs) {
+                                Sleep(intervalMs);
+                                return true;
+                              },
+                              [event] { SetEvent(event); }});
+  return 0;
+}
+
+// The JVM exists, which starts the service's count; from now on a thread of its own sends the
+// heartbeats. The thread lives as long as the process.
+void startHeartbeats(HeartbeatThread& start, JavaVM* vm) {
+  start.vm = vm;
+  SetEvent(start.event);
+  HANDLE thread = CreateThread(nullptr, 0, heartbeatThread, &start, 0, nullptr);
+  if (thread == nullptr) logError("heartbeat: could not start its thread (%d)", static_cast<int>(GetLastError()));
+  else CloseHandle(thread);
 }
 
 }  // namespace
@@ -60,6 +111,8 @@ bool launchProgram(std::vector<std::u16string>& launchArguments, bool destroy) {
   launch.firstRunMarkerExists = [&] { return system.fileExists(firstRunMarkerPath(system)); };
   launch.buildParameters = [&] { return mainParameters(launchArguments, system); };
   launch.destroy = destroy;
+  static HeartbeatThread heartbeat;
+  if (takeHeartbeatChannel(heartbeat)) launch.onCreated = [](JavaVM* vm) { startHeartbeats(heartbeat, vm); };
   return launchJvm(launch);
 }
 

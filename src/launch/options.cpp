@@ -8,6 +8,7 @@
 #include "diag/log.h"
 #include "files/codepage.h"
 #include "launch/classpath.h"
+#include "launch/jvm_heartbeat.h"
 #include "launch/vmoptions.h"
 
 namespace quorv {
@@ -56,6 +57,7 @@ std::vector<std::string> systemProperties(const SystemPropertyValues& values) {
   if (!values.manpathDefined) {
     properties.push_back("-Dquorv.consoleCodepage=cp" + std::to_string(values.consoleCodePage));
   }
+  if (values.deadlockCheck) properties.push_back(kDeadlockCheckProperty);
   return properties;
 }
 

@@ -22,6 +22,7 @@ struct SystemPropertyValues {
   std::optional<std::string> path;  // PATH, when set
   bool manpathDefined = false;
   unsigned consoleCodePage = 0;
+  bool deadlockCheck = false;  // service.deadlock-check: the runtime's heartbeat looks for deadlocks
 };
 
 std::vector<std::string> systemProperties(const SystemPropertyValues& values);

@@ -17,6 +17,7 @@
 #include "service/event_source_win.h"
 #include "service/install_win.h"
 #include "service/say_win.h"
+#include "service/status_win.h"
 
 namespace quorv {
 namespace {
@@ -144,6 +145,7 @@ int cmdInstall(int startType, bool interactive, bool* refused) {
   }
   failures += applyInstallSettings(service.handle, static_cast<uint32_t>(startType), install.account.kind);
   failures += grantAccountRights(install);
+  prepareStatusKey(serviceName, install.account);
   say("Installed service '%s'.\n", serviceName.c_str());
   return failures == 0 ? 0 : kInstallIncomplete;
 }

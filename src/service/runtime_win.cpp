@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <random>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
@@ -15,14 +16,20 @@
 #include "config/store.h"
 #include "core/duration.h"
 #include "core/globals.h"
+#include "core/handle_win.h"
 #include "core/split.h"
 #include "diag/event_log_win.h"
 #include "diag/log.h"
 #include "files/run_dirs.h"
+#include "launch/jvm_heartbeat.h"
+#include "service/heartbeat.h"
+#include "service/restart_policy.h"
 #include "service/service_events_win.h"
 #include "service/service_config.h"
 #include "service/start_arguments.h"
+#include "service/status_win.h"
 #include "service/supervision.h"
+#include "service/thread_dump.h"
 #include "service/worker_log_win.h"
 
 namespace quorv {
@@ -44,9 +51,12 @@ std::atomic<int> serviceMainPhase{0};
 enum class OutputSink { Discard, WorkerLog, Console };
 std::atomic<OutputSink> outputSink{OutputSink::Discard};
 
-// Set by a stop request when a stop timeout is configured: the supervising thread then starts
-// counting. Null without a stop timeout.
+// Set by a stop request when the supervising thread waits for one besides the worker: with a
+// stop timeout (it then starts counting), a restart policy (a stop during the wait before a
+// restart) or hang detection. Null otherwise.
 HANDLE stopEvent = nullptr;
+// When the worker's output last arrived (GetTickCount64), for the wait for a thread dump.
+std::atomic<uint64_t> lastOutputTick{0};
 // The worker of a console run, for the handler of a closing console; never closed.
 HANDLE runningWorker = nullptr;
 
@@ -56,25 +66,15 @@ constexpr const char* StopTimedOutEvent =
     "The worker process did not end within %lu ms of the stop request and was ended, with the "
     "processes it had started.";
 constexpr const char* RunStartFailed = "Could not start the worker process. Error code: %lu\n";
+constexpr const char* HungLog = "worker hung: no heartbeat within %lu ms";
+constexpr const char* DumpFailedLog = "thread dump: the console break could not be sent (%lu)";
+constexpr const char* RestartLog = "restart %lu in %lu ms: the worker %s";
+constexpr const char* RestartEvent = "Restart %lu of the application in %lu ms: the worker process %s.";
+constexpr const char* GaveUpLog = "the worker %s; %lu restarts within %lu ms reached the restart limit: giving up";
+constexpr const char* GaveUpEvent =
+    "The worker process %s, and %lu restarts within %lu ms reached the restart limit: the service gives up "
+    "and ends as after a failure.";
 }  // namespace runtext
-
-// A kernel handle that closes itself.
-struct Handle {
-  HANDLE handle = nullptr;
-  Handle() = default;
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() { reset(); }
-  void reset() {
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    handle = nullptr;
-  }
-  HANDLE release() {
-    HANDLE h = handle;
-    handle = nullptr;
-    return h;
-  }
-};
 
 struct PhaseGuard {
   PhaseGuard() { serviceMainPhase.store(1); }
@@ -102,6 +102,31 @@ std::optional<uint32_t> configuredStopTimeout() {
   return parseDuration(text);
 }
 
+// What the supervising thread does besides waiting for its worker.
+struct SupervisionSettings {
+  std::optional<uint32_t> stopTimeout;
+  RestartSettings restart;
+  std::optional<HeartbeatSettings> heartbeat;
+  bool waitsForStop() const { return stopTimeout || restart.mode != RestartMode::Never || heartbeat; }
+};
+
+// The settings of the configuration. The packer writes only values that read; one that does not
+// (a block made by hand) leaves that part as without the setting, with a log line.
+SupervisionSettings configuredSupervision() {
+  SupervisionSettings settings;
+  settings.stopTimeout = configuredStopTimeout();
+  std::string fault;
+  const RestartTexts texts{getConfigString(key::Restart),         getConfigString(key::SuccessExitCodes),
+                           getConfigString(key::RestartDelay),    getConfigString(key::RestartDelayMax),
+                           getConfigString(key::RestartReset),    getConfigString(key::RestartLimit)};
+  if (std::optional<RestartSettings> restart = restartSettingsOf(texts, fault)) settings.restart = *restart;
+  else logMessage("restart settings ignored: %s", fault.c_str());
+  settings.heartbeat =
+      heartbeatSettingsOf(getConfigString(key::Heartbeat), getConfigString(key::HeartbeatTimeout), fault);
+  if (!fault.empty()) logMessage("heartbeat settings ignored: %s", fault.c_str());
+  return settings;
+}
+
 // A job that ends its processes when its last handle closes, so that whatever the worker
 // started ends with it. Null when the system refuses one.
 HANDLE createWorkerJob() {
@@ -120,18 +145,20 @@ HANDLE createWorkerJob() {
   return job;
 }
 
-// CreateProcessW with handle inheritance limited to the two pipe ends the worker gets: no other
-// inheritable handle of this process (one that another thread has open just then) goes along.
-BOOL createWorkerProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup,
+// CreateProcessW with handle inheritance limited to the two pipe ends the worker gets, and the
+// heartbeat event when there is one: no other inheritable handle of this process (one that
+// another thread has open just then) goes along.
+BOOL createWorkerProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup, HANDLE heartbeat,
                          PROCESS_INFORMATION& worker) {
-  HANDLE inherited[2] = {startup.hStdInput, startup.hStdOutput};
+  HANDLE inherited[3] = {startup.hStdInput, startup.hStdOutput, heartbeat};
+  const SIZE_T inheritedSize = (heartbeat != nullptr ? 3 : 2) * sizeof(HANDLE);
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<unsigned char> storage(size);
   auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
   if (size != 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &size)) {
     BOOL created = FALSE;
-    if (UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited,
+    if (UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, inheritedSize,
                                   nullptr, nullptr)) {
       STARTUPINFOEXW extended{};
       extended.StartupInfo = startup;
@@ -149,12 +176,34 @@ BOOL createWorkerProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& s
   return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &worker);
 }
 
-// Waits for the worker without a limit until a stop is requested, then for at most `timeoutMs`,
-// telling the Service Control Manager every little while that the stop progresses; a worker that
-// has not ended by then is ended (with what it started, through the job).
-void waitWithStopTimeout(HANDLE process, HANDLE job, uint32_t timeoutMs) {
-  HANDLE both[2] = {process, stopEvent};
-  if (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0) return;
+// Ctrl+Break on the worker's console, for HotSpot's thread dump.
+ConsoleBreakSystem windowsConsoleBreak() {
+  return {nullptr, [](void*, uint32_t pid) { return AttachConsole(pid) != 0; },
+          [](void*, uint32_t group) { return GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, group) != 0; },
+          [](void*) { FreeConsole(); }, [](void*) { return static_cast<uint32_t>(GetLastError()); }};
+}
+
+// A worker that sent no heartbeat in time: its threads' stacks go to the worker log (HotSpot
+// prints them on Ctrl+Break), then it is ended with everything it started.
+void endHungWorker(HANDLE process, HANDLE job, uint32_t timeoutMs) {
+  logMessage(runtext::HungLog, static_cast<unsigned long>(timeoutMs));
+  workerLogHung(timeoutMs);
+  const uint64_t sent = GetTickCount64();
+  if (const uint32_t error = sendConsoleBreak(GetProcessId(process), windowsConsoleBreak()); error != 0) {
+    logMessage(runtext::DumpFailedLog, static_cast<unsigned long>(error));
+  } else {
+    while (!dumpWaitOver(sent, lastOutputTick.load(), GetTickCount64()) &&
+           WaitForSingleObject(process, 100) == WAIT_TIMEOUT) {
+    }
+  }
+  if (job == nullptr || !TerminateJobObject(job, kTimedOutExitCode)) TerminateProcess(process, kTimedOutExitCode);
+  WaitForSingleObject(process, INFINITE);
+}
+
+// After a stop request: waits for the worker for at most `timeoutMs`, telling the Service Control
+// Manager every little while that the stop progresses; a worker that has not ended by then is
+// ended (with what it started, through the job).
+void waitAfterStop(HANDLE process, HANDLE job, uint32_t timeoutMs) {
   const ULONGLONG start = GetTickCount64();
   for (;;) {
     const uint32_t step = nextStopWait(GetTickCount64() - start, timeoutMs, kStopProgressInterval);
@@ -170,6 +219,38 @@ void waitWithStopTimeout(HANDLE process, HANDLE job, uint32_t timeoutMs) {
   reportEvent(EventType::Warning, event);
   if (job == nullptr || !TerminateJobObject(job, kTimedOutExitCode)) TerminateProcess(process, kTimedOutExitCode);
   WaitForSingleObject(process, INFINITE);
+}
+
+// Waits for the worker to end. Until a stop request: also for its heartbeats, when hang
+// detection is on; the timeout counts from the first signal (the worker gives one when its JVM
+// exists) and again from each heartbeat, and a worker past it is ended as hung (true). After a
+// stop request: within the stop timeout, when one is set, else without a limit.
+bool waitForWorkerEnd(HANDLE process, HANDLE job, HANDLE heartbeat, const SupervisionSettings& settings) {
+  if (stopEvent != nullptr) {
+    std::optional<ULONGLONG> deadline;
+    for (;;) {
+      HANDLE handles[3] = {process, stopEvent, heartbeat};
+      DWORD wait = INFINITE;
+      if (deadline) {
+        const ULONGLONG now = GetTickCount64();
+        wait = now >= *deadline ? 0 : static_cast<DWORD>(*deadline - now);
+      }
+      const DWORD woke = WaitForMultipleObjects(heartbeat != nullptr ? 3 : 2, handles, FALSE, wait);
+      if (woke == WAIT_OBJECT_0) return false;
+      if (woke == WAIT_OBJECT_0 + 1) break;
+      if (woke == WAIT_OBJECT_0 + 2) {
+        deadline = GetTickCount64() + settings.heartbeat->timeoutMs;
+      } else if (woke == WAIT_TIMEOUT) {
+        endHungWorker(process, job, settings.heartbeat->timeoutMs);
+        return true;
+      } else {
+        break;  // the wait itself failed: wait for the worker alone, as without these settings
+      }
+    }
+  }
+  if (settings.stopTimeout && stopEvent != nullptr) waitAfterStop(process, job, *settings.stopTimeout);
+  else WaitForSingleObject(process, INFINITE);
+  return false;
 }
 
 // After the worker ended: what it still wrote reaches the sink before the line that it ended, and
@@ -272,6 +353,7 @@ DWORD WINAPI outputConsumer(LPVOID readEnd) {
   HANDLE console = sink == OutputSink::Console ? GetStdHandle(STD_OUTPUT_HANDLE) : nullptr;
   while (ReadFile(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
          read > 0) {
+    lastOutputTick.store(GetTickCount64());
     if (sink == OutputSink::WorkerLog) {
       workerLogWrite(buffer.data(), read);
     } else if (sink == OutputSink::Console) {
@@ -285,58 +367,77 @@ DWORD WINAPI outputConsumer(LPVOID readEnd) {
   return 0;
 }
 
-// A worker while it runs: its process, the job it may be in, and the thread that drains its
-// output.
+namespace {
+
+// A worker while it runs: its process, the job it may be in, the thread that drains its output,
+// and the event it signals its heartbeats on.
 struct WorkerRun {
-  Handle process;
-  Handle job;
+  UniqueHandle process;
+  UniqueHandle job;
+  UniqueHandle heartbeat;
   HANDLE consumer = nullptr;
   DWORD startError = 0;
+  ULONGLONG startedTick = 0;
+};
+
+// What happened to a worker.
+struct WorkerOutcome {
+  DWORD exitCode = 0;
+  bool hung = false;
 };
 
 // Creates the two pipes and the worker, starts the thread that drains its output and hands the
 // input pipe to the control path (which sends a stop that came early). False, after the log line
-// of the failed step, when the worker does not run.
-bool startWorker(const std::u16string& commandLine, const std::optional<uint32_t>& stopTimeout, bool inJob,
+// of the failed step, when the worker does not run. With hang detection the worker gets an event
+// to signal its heartbeats on (named to it in an environment variable) and a console of its own,
+// without a window, whose Ctrl+Break makes the JVM print its threads.
+bool startWorker(const std::u16string& commandLine, bool inJob, const std::optional<HeartbeatSettings>& heartbeat,
                  WorkerRun& run) {
-  if (stopTimeout) {
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::lock_guard<std::mutex> lock(statusLock);
-    stopEvent = event;
-  }
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  Handle outputRead, outputWrite, inputRead, inputWrite;
-  if (!CreatePipe(&outputRead.handle, &outputWrite.handle, &inherit, 0)) {
+  UniqueHandle outputRead, outputWrite, inputRead, inputWrite;
+  if (!CreatePipe(outputRead.out(), outputWrite.out(), &inherit, 0)) {
     logMessage("CreatePipe error (%d)", static_cast<int>(GetLastError()));
     return false;
   }
-  if (!SetHandleInformation(outputRead.handle, HANDLE_FLAG_INHERIT, 0)) {
+  if (!SetHandleInformation(outputRead.get(), HANDLE_FLAG_INHERIT, 0)) {
     logMessage("SetHandleInformation error (%d)", static_cast<int>(GetLastError()));
     return false;
   }
-  if (!CreatePipe(&inputRead.handle, &inputWrite.handle, &inherit, 0)) {
+  if (!CreatePipe(inputRead.out(), inputWrite.out(), &inherit, 0)) {
     logMessage("CreatePipe error 2 (%d)", static_cast<int>(GetLastError()));
     return false;
   }
-  if (!SetHandleInformation(inputWrite.handle, HANDLE_FLAG_INHERIT, 0)) {
+  if (!SetHandleInformation(inputWrite.get(), HANDLE_FLAG_INHERIT, 0)) {
     logMessage("SetHandleInformation error 2 (%d)", static_cast<int>(GetLastError()));
     return false;
   }
+  if (heartbeat) {
+    run.heartbeat.reset(CreateEventW(&inherit, FALSE, FALSE, nullptr));
+    if (!run.heartbeat) logMessage("CreateEvent error (%d)", static_cast<int>(GetLastError()));
+  }
+  // The worker inherits this process's environment: the variable names the event to it.
+  const std::string channel =
+      run.heartbeat ? std::to_string(reinterpret_cast<uintptr_t>(run.heartbeat.get())) + "/" +
+                          std::to_string(heartbeat->intervalMs)
+                    : std::string();
+  SetEnvironmentVariableA(kHeartbeatVariable, channel.empty() ? nullptr : channel.c_str());
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = inputRead.handle;
-  startup.hStdOutput = outputWrite.handle;
-  startup.hStdError = outputWrite.handle;
+  startup.hStdInput = inputRead.get();
+  startup.hStdOutput = outputWrite.get();
+  startup.hStdError = outputWrite.get();
   DWORD priority = workerPriorityClass();
 
-  if (inJob) run.job.handle = createWorkerJob();
+  if (inJob) run.job.reset(createWorkerJob());
   // In a job, the worker starts suspended so that it is in the job before it can start anything.
-  const DWORD flags = priority | DETACHED_PROCESS | (run.job.handle != nullptr ? CREATE_SUSPENDED : 0);
+  const DWORD console = run.heartbeat ? CREATE_NEW_CONSOLE | CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP
+                                      : DETACHED_PROCESS;
+  const DWORD flags = priority | console | (run.job ? CREATE_SUSPENDED : 0);
   std::wstring mutableLine(commandLine.begin(), commandLine.end());
   PROCESS_INFORMATION worker{};
-  if (!createWorkerProcess(mutableLine, flags, startup, worker)) {
+  if (!createWorkerProcess(mutableLine, flags, startup, run.heartbeat.get(), worker)) {
     const DWORD error = GetLastError();  // before the line's text is made, which may allocate
     logMessage("could not start process %s (%d)", narrowLikePrintf(commandLine).c_str(),
                static_cast<int>(error));
@@ -344,11 +445,11 @@ bool startWorker(const std::u16string& commandLine, const std::optional<uint32_t
     run.startError = error;
     return false;
   }
-  run.process.handle = worker.hProcess;
-  Handle thread;
-  thread.handle = worker.hThread;
-  if (run.job.handle != nullptr) {
-    if (!AssignProcessToJobObject(run.job.handle, worker.hProcess)) {
+  run.startedTick = GetTickCount64();
+  run.process.reset(worker.hProcess);
+  UniqueHandle thread(worker.hThread);
+  if (run.job) {
+    if (!AssignProcessToJobObject(run.job.get(), worker.hProcess)) {
       logMessage("AssignProcessToJobObject error (%d)", static_cast<int>(GetLastError()));
       run.job.reset();
     }
@@ -359,7 +460,7 @@ bool startWorker(const std::u16string& commandLine, const std::optional<uint32_t
   // The worker holds its own copies now; the output pipe ends when every writer has ended.
   outputWrite.reset();
   inputRead.reset();
-  run.consumer = CreateThread(nullptr, 0, outputConsumer, outputRead.handle, 0, nullptr);
+  run.consumer = CreateThread(nullptr, 0, outputConsumer, outputRead.get(), 0, nullptr);
   if (run.consumer != nullptr) {
     outputRead.release();
   } else {
@@ -376,21 +477,22 @@ bool startWorker(const std::u16string& commandLine, const std::optional<uint32_t
     if (serviceStatusHandle != nullptr) reportStatus();
     if (stopNow) sendStopLine(0);
     if (supervision.stopRequested && stopEvent != nullptr) SetEvent(stopEvent);
-    DuplicateHandle(GetCurrentProcess(), run.process.handle, GetCurrentProcess(), &runningWorker, SYNCHRONIZE,
+    if (runningWorker != nullptr) CloseHandle(runningWorker);
+    runningWorker = nullptr;
+    DuplicateHandle(GetCurrentProcess(), run.process.get(), GetCurrentProcess(), &runningWorker, SYNCHRONIZE,
                     FALSE, 0);
   }
   return true;
 }
 
-// Waits for the worker to end (within the stop timeout after a stop, when one is set) and returns
-// its exit code, after its output has been drained and the worker log has its end line.
-DWORD awaitWorker(WorkerRun& run, const std::optional<uint32_t>& stopTimeout) {
-  if (stopTimeout && stopEvent != nullptr) waitWithStopTimeout(run.process.handle, run.job.handle, *stopTimeout);
-  else WaitForSingleObject(run.process.handle, INFINITE);
-  DWORD exitCode = 0;
-  if (!GetExitCodeProcess(run.process.handle, &exitCode)) exitCode = 0;
-  logMessage("process terminated with exit code %d", static_cast<int>(exitCode));
-  removeWorkerTempDirectory(run.process.handle);
+// Waits for the worker to end (see waitForWorkerEnd) and returns how it ended, after its output
+// has been drained and the worker log has its end line.
+WorkerOutcome awaitWorker(WorkerRun& run, const SupervisionSettings& settings) {
+  WorkerOutcome outcome;
+  outcome.hung = waitForWorkerEnd(run.process.get(), run.job.get(), run.heartbeat.get(), settings);
+  if (!GetExitCodeProcess(run.process.get(), &outcome.exitCode)) outcome.exitCode = 0;
+  logMessage("process terminated with exit code %d", static_cast<int>(outcome.exitCode));
+  removeWorkerTempDirectory(run.process.get());
   awaitOutputEnd(run.consumer);
   run.consumer = nullptr;
   bool stopRequested = false;
@@ -401,11 +503,108 @@ DWORD awaitWorker(WorkerRun& run, const std::optional<uint32_t>& stopTimeout) {
     workerStdinWrite = nullptr;
     supervision.pipeReady = false;
   }
-  workerLogEnded(exitCode, stopRequested);
+  workerLogEnded(outcome.exitCode, stopRequested);
+  run.job.reset();  // whatever the worker started ends with it
   run.process.reset();
-  return exitCode;
+  return outcome;
 }
 
+// Reports the stopped state (after a stop, or a worker that ended as the policy takes to be a
+// clean end), then ends the process.
+[[noreturn]] void endServiceProcess(bool reportStopped) {
+  if (reportStopped) {
+    std::lock_guard<std::mutex> lock(statusLock);
+    supervision.status.currentState = kStateStopped;
+    if (!reportStatus()) logMessage("SetServiceStatus 10 failed %d", static_cast<int>(GetLastError()));
+    logMessage("service stopped set");
+  }
+  logMessage("exiting");
+  std::fflush(nullptr);
+  std::_Exit(0);  // no exit-time handlers: other threads may still be inside the dispatcher
+}
+
+bool stopWasRequested() {
+  std::lock_guard<std::mutex> lock(statusLock);
+  return supervision.stopRequested;
+}
+
+// The restart that the policy decided on: its lines, then the wait. False when a stop came
+// during the wait.
+bool announceAndWait(const RestartDecision& decision, const std::string& what) {
+  logMessage(runtext::RestartLog, static_cast<unsigned long>(decision.number),
+             static_cast<unsigned long>(decision.delayMs), what.c_str());
+  workerLogRestart(decision.number, decision.delayMs, what);
+  char event[512];
+  std::snprintf(event, sizeof event, runtext::RestartEvent, static_cast<unsigned long>(decision.number),
+                static_cast<unsigned long>(decision.delayMs), what.c_str());
+  reportEvent(EventType::Warning, event);
+  return WaitForSingleObject(stopEvent, decision.delayMs) == WAIT_TIMEOUT;
+}
+
+// Supervises workers until the service ends: starts one, waits for its end, and applies the
+// restart policy (without one: a worker that ends with 0 ends the service, any other code ends
+// the service process without a final status, so that Windows counts a failure). Returns only
+// when a worker cannot be started (the service is then reported stopped with an error).
+void superviseWorkers(const std::u16string& commandLine, const SupervisionSettings& settings) {
+  PublishedStatus published;
+  published.processId = GetCurrentProcessId();
+  published.started = processStartTime(GetCurrentProcess());
+  RestartHistory history;
+  std::mt19937 random(static_cast<uint32_t>(GetTickCount64() ^ (GetCurrentProcessId() << 16)));
+  std::uniform_real_distribution<double> jitter(0.0, 1.0);
+  bool handlerRegistered = false;
+  for (;;) {
+    WorkerRun run;
+    if (!startWorker(commandLine, settings.waitsForStop(), settings.heartbeat, run)) {
+      reportStartFailure();
+      published.workerPid.reset();
+      publishStatus(published);
+      return;
+    }
+    published.workerPid = GetProcessId(run.process.get());
+    publishStatus(published);
+    if (!handlerRegistered) {
+      logMessage("registering ConsoleCtrlHandler");
+      SetConsoleCtrlHandler(consoleControlHandler, TRUE);
+      handlerRegistered = true;
+    }
+    const ULONGLONG started = run.startedTick;
+    const WorkerOutcome outcome = awaitWorker(run, settings);
+    published.workerPid.reset();
+    published.lastExitCode = outcome.exitCode;
+    if (stopWasRequested()) {
+      publishStatus(published);
+      endServiceProcess(true);
+    }
+    const WorkerEnd end = outcome.hung ? WorkerEnd::Hung : WorkerEnd::Exited;
+    const RestartDecision decision = decideRestart(settings.restart, history, end, outcome.exitCode, started,
+                                                   GetTickCount64(), jitter(random));
+    const std::string what = workerEndText(end, outcome.exitCode);
+    if (decision.kind == RestartDecision::Restart) {
+      published.restarts = decision.number;
+      published.lastRestart = timeNow();
+      published.lastRestartCause = outcome.hung ? "hung" : "exit";
+    }
+    publishStatus(published);
+    if (decision.kind == RestartDecision::Stop) endServiceProcess(true);
+    if (decision.kind == RestartDecision::Fail) {
+      if (decision.limitReached) {
+        const RestartSettings& r = settings.restart;
+        logMessage(runtext::GaveUpLog, what.c_str(), static_cast<unsigned long>(r.limitCount),
+                   static_cast<unsigned long>(r.limitWindowMs));
+        workerLogGaveUp(r.limitCount, r.limitWindowMs, what);
+        char event[512];
+        std::snprintf(event, sizeof event, runtext::GaveUpEvent, what.c_str(), static_cast<unsigned long>(r.limitCount),
+                      static_cast<unsigned long>(r.limitWindowMs));
+        reportEvent(EventType::Error, event);
+      }
+      endServiceProcess(false);
+    }
+    if (!announceAndWait(decision, what)) endServiceProcess(true);
+  }
+}
+
+}  // namespace
 
 void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   PhaseGuard phase;
@@ -444,27 +643,14 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   }
   std::u16string commandLine = buildWorkerCommandLine(ownArguments, serviceName, startArguments);
 
-  const std::optional<uint32_t> stopTimeout = configuredStopTimeout();
-  if (workerLogOpen()) outputSink.store(OutputSink::WorkerLog);
-  WorkerRun run;
-  if (!startWorker(commandLine, stopTimeout, stopTimeout.has_value(), run)) {
-    reportStartFailure();
-    return;
-  }
-  logMessage("registering ConsoleCtrlHandler");
-  SetConsoleCtrlHandler(consoleControlHandler, TRUE);
-
-  const DWORD exitCode = awaitWorker(run, stopTimeout);
-  {
+  const SupervisionSettings settings = configuredSupervision();
+  if (settings.waitsForStop()) {
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::lock_guard<std::mutex> lock(statusLock);
-    if (applyWorkerExit(supervision.status, exitCode)) {
-      if (!reportStatus()) logMessage("SetServiceStatus 10 failed %d", static_cast<int>(GetLastError()));
-      logMessage("service stopped set");
-    }
+    stopEvent = event;
   }
-  logMessage("exiting");
-  std::fflush(nullptr);
-  std::_Exit(0);  // no exit-time handlers: other threads may still be inside the dispatcher
+  if (workerLogOpen()) outputSink.store(OutputSink::WorkerLog);
+  superviseWorkers(commandLine, settings);
 }
 
 int cmdRun() {
@@ -483,18 +669,24 @@ int cmdRun() {
   // A console where the service was just installed may still hold the account's password; the
   // application has no business with it.
   SetEnvironmentVariableW(L"QUORV_SERVICE_PASSWORD", nullptr);
-  const std::optional<uint32_t> stopTimeout = configuredStopTimeout();
+  SupervisionSettings settings;
+  settings.stopTimeout = configuredStopTimeout();
+  if (settings.stopTimeout) {
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::lock_guard<std::mutex> lock(statusLock);
+    stopEvent = event;
+  }
   outputSink.store(OutputSink::Console);
   SetConsoleCtrlHandler(runConsoleHandler, TRUE);
   WorkerRun run;
-  if (!startWorker(commandLine, stopTimeout, true, run)) {
+  if (!startWorker(commandLine, true, std::nullopt, run)) {
     std::fprintf(stderr, runtext::RunStartFailed, static_cast<unsigned long>(run.startError));
     std::fflush(stderr);
     return 1;
   }
-  const DWORD exitCode = awaitWorker(run, stopTimeout);
+  const WorkerOutcome outcome = awaitWorker(run, settings);
   std::fflush(stdout);
-  return static_cast<int>(exitCode);
+  return static_cast<int>(outcome.exitCode);
 }
 
 void awaitServiceMainEnd() {

@@ -62,5 +62,12 @@ std::string workerStartedLine(const LogTime& time, unsigned long processId, bool
 std::string workerEndedLine(const LogTime& time, uint32_t exitCode, bool stopRequested, bool atLineStart);
 std::string outputDroppedLine(const LogTime& time, uint64_t bytes, bool atLineStart);
 std::string stopTimedOutLine(const LogTime& time, uint32_t timeoutMs, bool atLineStart);
+// The lines of the restart policy and the hang detection; `what` says how the worker ended
+// (restart_policy.h workerEndText).
+std::string hungLine(const LogTime& time, uint32_t timeoutMs, bool atLineStart);
+std::string restartLine(const LogTime& time, uint32_t number, uint32_t delayMs, const std::string& what,
+                        bool atLineStart);
+std::string gaveUpLine(const LogTime& time, uint32_t count, uint32_t windowMs, const std::string& what,
+                       bool atLineStart);
 
 }  // namespace quorv

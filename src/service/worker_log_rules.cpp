@@ -12,6 +12,9 @@ constexpr const char* kAfterStop = "after a stop request";
 constexpr const char* kOnItsOwn = "on its own";
 constexpr const char* kDroppedFormat = "[%s] %llu bytes of worker output dropped: the log could not be written";
 constexpr const char* kTimedOutFormat = "[%s] worker did not end within %lu ms of the stop request: ending it";
+constexpr const char* kHungFormat = "[%s] worker sent no heartbeat within %lu ms: ending it as hung";
+constexpr const char* kRestartFormat = "[%s] restart %lu in %lu ms: the worker %s";
+constexpr const char* kGaveUpFormat = "[%s] the worker %s; %lu restarts within %lu ms reached the restart limit: the service gives up";
 
 std::string stamp(const LogTime& t) {
   char text[64];
@@ -108,6 +111,24 @@ std::string outputDroppedLine(const LogTime& time, uint64_t bytes, bool atLineSt
 
 std::string stopTimedOutLine(const LogTime& time, uint32_t timeoutMs, bool atLineStart) {
   return ownLine(format(kTimedOutFormat, stamp(time).c_str(), static_cast<unsigned long>(timeoutMs)), atLineStart);
+}
+
+std::string hungLine(const LogTime& time, uint32_t timeoutMs, bool atLineStart) {
+  return ownLine(format(kHungFormat, stamp(time).c_str(), static_cast<unsigned long>(timeoutMs)), atLineStart);
+}
+
+std::string restartLine(const LogTime& time, uint32_t number, uint32_t delayMs, const std::string& what,
+                        bool atLineStart) {
+  return ownLine(format(kRestartFormat, stamp(time).c_str(), static_cast<unsigned long>(number),
+                        static_cast<unsigned long>(delayMs), what.c_str()),
+                 atLineStart);
+}
+
+std::string gaveUpLine(const LogTime& time, uint32_t count, uint32_t windowMs, const std::string& what,
+                       bool atLineStart) {
+  return ownLine(format(kGaveUpFormat, stamp(time).c_str(), what.c_str(), static_cast<unsigned long>(count),
+                        static_cast<unsigned long>(windowMs)),
+                 atLineStart);
 }
 
 }  // namespace quorv

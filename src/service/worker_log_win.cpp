@@ -211,4 +211,19 @@ void workerLogStopTimedOut(uint32_t timeoutMs) {
   if (settings) writeOwnLine([&](bool start) { return stopTimedOutLine(now(), timeoutMs, start); });
 }
 
+void workerLogHung(uint32_t timeoutMs) {
+  std::lock_guard<std::mutex> lock(fileLock);
+  if (settings) writeOwnLine([&](bool start) { return hungLine(now(), timeoutMs, start); });
+}
+
+void workerLogRestart(uint32_t number, uint32_t delayMs, const std::string& what) {
+  std::lock_guard<std::mutex> lock(fileLock);
+  if (settings) writeOwnLine([&](bool start) { return restartLine(now(), number, delayMs, what, start); });
+}
+
+void workerLogGaveUp(uint32_t count, uint32_t windowMs, const std::string& what) {
+  std::lock_guard<std::mutex> lock(fileLock);
+  if (settings) writeOwnLine([&](bool start) { return gaveUpLine(now(), count, windowMs, what, start); });
+}
+
 }  // namespace quorv

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace quorv {
 
@@ -17,5 +18,8 @@ void workerLogWrite(const char* data, std::size_t length);
 void workerLogStarted(unsigned long processId);
 void workerLogEnded(uint32_t exitCode, bool stopRequested);
 void workerLogStopTimedOut(uint32_t timeoutMs);
+void workerLogHung(uint32_t timeoutMs);
+void workerLogRestart(uint32_t number, uint32_t delayMs, const std::string& what);
+void workerLogGaveUp(uint32_t count, uint32_t windowMs, const std::string& what);
 
 }  // namespace quorv

@@ -208,4 +208,32 @@ TEST(RealJvm, FirstRunHook) {
   }
 }
 
+// The worker's heartbeat thread, attached as a daemon, answers while the application's threads
+// are deadlocked; with the deadlock check the runtime's answer is false, which counts as none.
+TEST(RealJvm, HeartbeatAnswersThroughADeadlockUnlessTheCheckIsOn) {
+  for (const bool check : {false, true}) {
+    std::vector<std::string> options = {"--heartbeats", "6", "--option", "-Dquorv.test.mode=deadlock"};
+    if (check) options.insert(options.end(), {"--option", "-Dquorv.deadlockCheck=true"});
+    const DriverRun run = runDriver(options, "com.quorv.runtime.WinLauncher", {});
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    const auto out = lines(run.out);
+    EXPECT_GE(indexOf(out, "deadlocked"), 0) << run.out;
+    EXPECT_GE(indexOf(out, "log: heartbeat every 50 ms"), 0) << run.out;
+    long beats = 0;
+    for (const auto& line : out) beats += line == "heartbeat";
+    EXPECT_EQ(beats, check ? 0 : 6) << run.out;
+  }
+}
+
+// HotSpot's thread dump on SIGQUIT (on Windows: Ctrl+Break on the worker's console) reaches
+// standard output, where the service's worker log keeps it: the deadlocked threads are named.
+TEST(RealJvm, ThreadDumpReachesStandardOutput) {
+  const DriverRun run = runDriver({"--heartbeats", "1", "--sigquit", "--option", "-Dquorv.test.mode=deadlock"},
+                                  "com.quorv.runtime.WinLauncher", {});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("Full thread dump"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"quorv-test-a\""), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Found one Java-level deadlock"), std::string::npos) << run.out;
+}
+
 }  // namespace

@@ -1,9 +1,16 @@
 // Runs the launcher's JNI sequence against a JVM library of this machine:
-//   jni_run [--option <jvm option>]... [--first-run] <libjvm.so> <class path> <entry class> [params...]
+//   jni_run [--option <jvm option>]... [--first-run] [--heartbeats N] [--sigquit]
+//           <libjvm.so> <class path> <entry class> [params...]
+// With --heartbeats, the JVM is not destroyed once main has returned: the worker's heartbeat loop
+// runs N intervals of 50 ms on a thread of its own (each heartbeat is the line "heartbeat"), and
+// the process ends after it; --sigquit first asks the JVM for its thread dump, as a console
+// break does on Windows.
 // The options come first, then "-Djava.class.path=<class path>" as the launcher puts it last.
 // Log lines go to standard output as "log: <line>", a fatal message to standard error as
 // "fatal: <message>"; the exit code is 0 when the launch succeeded and 1 otherwise.
 #include <dlfcn.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -11,6 +18,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/keys.h"
@@ -19,6 +27,7 @@
 #include "diag/log.h"
 #include "files/codepage.h"
 #include "launch/jni_driver.h"
+#include "launch/jvm_heartbeat.h"
 
 namespace quorv {
 namespace {
@@ -129,12 +138,18 @@ int main(int argc, char** argv) {
   quorv::storeMessageTemplates();
   std::vector<std::string> options;
   bool firstRun = false;
+  int heartbeats = 0;
+  bool sigquit = false;
   int i = 1;
   for (; i < argc; ++i) {
     if (std::strcmp(argv[i], "--option") == 0 && i + 1 < argc) {
       options.emplace_back(argv[++i]);
     } else if (std::strcmp(argv[i], "--first-run") == 0) {
       firstRun = true;
+    } else if (std::strcmp(argv[i], "--heartbeats") == 0 && i + 1 < argc) {
+      heartbeats = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--sigquit") == 0) {
+      sigquit = true;
     } else {
       break;
     }
@@ -167,8 +182,28 @@ int main(int argc, char** argv) {
   launch.buildParameters = [&] { return parameters; };
   launch.firstRunHook = firstRun;
   launch.firstRunMarkerExists = [] { return true; };
-  launch.destroy = true;
+  launch.destroy = heartbeats == 0;
+  JavaVM* vm = nullptr;
+  launch.onCreated = [&](JavaVM* created) { vm = created; };
   const bool ok = quorv::launchJvm(launch);
+  if (heartbeats > 0 && ok && vm != nullptr) {
+    if (sigquit) {
+      kill(getpid(), SIGQUIT);
+      usleep(500000);  // the JVM's signal thread prints the dump meanwhile
+    }
+    int waits = 0;
+    std::thread beating([&] {
+      quorv::runHeartbeats(vm, 50,
+                           quorv::HeartbeatLoop{[&](uint32_t ms) {
+                                                  usleep(ms * 1000);
+                                                  return ++waits <= heartbeats;
+                                                },
+                                                [] { std::printf("heartbeat\n"); }});
+    });
+    beating.join();
+    std::fflush(stdout);
+    std::_Exit(0);  // the application's threads may never end
+  }
   std::fflush(stdout);
   return ok ? 0 : 1;
 }

@@ -41,12 +41,12 @@ class ServiceTestCase(harness.WineTestCase):
     def setUpClass(cls):
         wait_for_scm()
 
-    def service_launcher(self, name, dirname="bin", strings=None, wide=None):
+    def service_launcher(self, name, dirname="bin", strings=None, wide=None, files=()):
         """A launcher in its own directory whose key 101 is `name`; the service goes away at the
         end of the test."""
         table = {101: name}
         table.update(strings or {})
-        exe = self.launcher(os.path.join(dirname, "app.exe"), strings=table, wide=wide)
+        exe = self.launcher(os.path.join(dirname, "app.exe"), strings=table, wide=wide, files=files)
         self.addCleanup(self.remove_service, exe, name)
         return exe
 

@@ -52,11 +52,11 @@ class OutputCase(ServiceTestCase):
         table.update(extra or {})
         return table
 
-    def java_service(self, strings, env, with_jre=True):
+    def java_service(self, strings, env, with_jre=True, files=()):
         if with_jre:
             self.java_home("svc")
         standin = self.path("svc", "standin.txt")
-        svc = Service(self, "svc", strings=strings, worker=None,
+        svc = Service(self, "svc", strings=strings, worker=None, files=files,
                       env=["QUORV_STANDIN_RECORD=" + harness.winpath(standin)] + env)
         svc.standin = standin
         return svc

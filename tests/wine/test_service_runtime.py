@@ -41,13 +41,13 @@ def status_of(text):
 class Service:
     """One service of a test: the launcher, the runner and its configuration, in one directory."""
 
-    def __init__(self, case, dirname, strings=None, worker="runner", **config):
+    def __init__(self, case, dirname, strings=None, worker="runner", files=(), **config):
         self.case = case
         self.name = unique_name("rt")
         self.dir = case.path(dirname)
         self.logs = os.path.join(self.dir, "logs")
         os.makedirs(self.logs)
-        self.exe = case.service_launcher(self.name, dirname=dirname, strings=strings)
+        self.exe = case.service_launcher(self.name, dirname=dirname, strings=strings, files=files)
         self.runner = os.path.join(self.dir, "svcrunner.exe")
         shutil.copy(RUNNER, self.runner)
         self.record_path = os.path.join(self.dir, "record.txt")

@@ -11,6 +11,7 @@
 #include "config/keys.h"
 #include "core/duration.h"
 #include "service/account.h"
+#include "service/restart_policy.h"
 #include "service/service_config.h"
 #include "runtime_properties.h"
 #include "settings.h"
@@ -145,6 +146,8 @@ bool passesRule(const Setting& s, const std::string& value) {
     case Rule::ServiceAccount: return accountFault(value).empty();
     case Rule::Duration: return parseDuration(value).has_value();
     case Rule::WholeSeconds: return parseFailureReset(value).has_value();
+    case Rule::RestartMode: return value == "never" || value == "on-failure" || value == "always";
+    case Rule::RestartLimit: return parseRestartLimit(value).has_value();
     default: return true;
   }
 }
@@ -204,6 +207,16 @@ void takeSetting(Dump& d, const Setting& s) {
         return;
       std::string list = "[";
       for (size_t i = 0; i < items.size(); ++i) list += (i ? ", " : "") + text8(items[i]);
+      d.set(s.path, list + "]");
+      consume();
+      return;
+    }
+    case Form::NumberList: {
+      if (!present) return;
+      auto items = split(value, ',');
+      if (items.empty() || std::any_of(items.begin(), items.end(), [](auto& i) { return !canonicalNumber(i); })) return;
+      std::string list = "[";
+      for (size_t i = 0; i < items.size(); ++i) list += (i ? ", " : "") + items[i];
       d.set(s.path, list + "]");
       consume();
       return;

@@ -18,6 +18,7 @@
 #include "file_io.h"
 #include "jvm/release.h"
 #include "service/account.h"
+#include "service/restart_policy.h"
 #include "service/service_config.h"
 #include "service/worker_log.h"
 #include "runtime_properties.h"
@@ -616,6 +617,15 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
     case Rule::KeepCount:
       if (!parseWorkerLogKeep(value)) p.problem(line, path, "must be 0 to " + std::to_string(kMaxWorkerLogKeep), "such as 5");
       break;
+    case Rule::RestartMode:
+      if (value != "never" && value != "on-failure" && value != "always")
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a restart mode", "\"never\", \"on-failure\" or \"always\"");
+      break;
+    case Rule::RestartLimit:
+      if (!parseRestartLimit(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a restart limit",
+                  "a count and a time window, such as \"5/10m\"");
+      break;
     case Rule::ReleaseLimit:
     case Rule::None:
       break;
@@ -674,6 +684,24 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
       for (size_t i = 0; i < items->size(); ++i)
         checkRule(p, s, (*items)[i], path, lineOf(*node.as_array()->get(i)));
       if (p.problems.size() == before) put8(p, s.key, join(*items, separator), path, line);
+      return;
+    }
+    case Form::NumberList: {
+      if (!expect(p, node, toml::node_type::array, path)) return;
+      std::vector<std::string> items;
+      bool ok = true;
+      for (auto&& item : *node.as_array()) {
+        if (!expect(p, item, toml::node_type::integer, path)) {
+          ok = false;
+        } else if (item.as_integer()->get() < 0 || item.as_integer()->get() > UINT32_MAX) {
+          p.problem(lineOf(item), path, "number out of range", "whole numbers from 0 to 4294967295");
+          ok = false;
+        } else {
+          items.push_back(std::to_string(item.as_integer()->get()));
+        }
+      }
+      if (items.empty() && ok) p.problem(line, path, "empty list", "name at least one number, or leave the setting out");
+      else if (ok) put8(p, s.key, join(items, ','), path, line);
       return;
     }
     case Form::SearchList:
@@ -891,6 +919,47 @@ void finishRuntimeProperties(Parse& p) {
   p.config.strings[key::VmOptions] = appendRuntimeProperties(given, properties);
 }
 
+// The restart policy and the hang detection: values that read one by one may still not fit
+// together. The defaults are the service process's own (service/restart_policy.h).
+void finishSupervision(Parse& p) {
+  auto duration = [&](int key, uint32_t fallback) -> std::optional<uint32_t> {
+    auto it = p.config.strings.find(key);
+    if (it == p.config.strings.end()) return fallback;
+    return parseDuration(it->second);  // nothing for a value that was refused already
+  };
+  auto lineOf = [&](int key) {
+    auto it = p.stringOrigins.find(key);
+    return it == p.stringOrigins.end() ? 0 : it->second.line;
+  };
+  const RestartSettings defaults;
+  const auto delay = duration(key::RestartDelay, defaults.delayMs);
+  const auto delayMax = duration(key::RestartDelayMax, defaults.delayMaxMs);
+  if (delay && delayMax && *delay > *delayMax) {
+    const bool maxGiven = p.config.strings.count(key::RestartDelayMax) != 0;
+    p.problem(lineOf(p.config.strings.count(key::RestartDelay) ? key::RestartDelay : key::RestartDelayMax),
+              "service.restart-delay", "the restart delay is above service.restart-delay-max",
+              maxGiven ? "shorten the delay or raise the maximum" : "service.restart-delay-max is \"1m\" when left out");
+  }
+  const bool heartbeat = p.config.strings.count(key::Heartbeat) != 0;
+  if (p.config.strings.count(key::HeartbeatTimeout) && !heartbeat) {
+    p.problem(lineOf(key::HeartbeatTimeout), "service.heartbeat-timeout", "a heartbeat timeout needs service.heartbeat",
+              "set service.heartbeat too, such as \"10s\"");
+  } else if (heartbeat && duration(key::Heartbeat, 1) == std::optional<uint32_t>(0)) {
+    p.problem(lineOf(key::Heartbeat), "service.heartbeat", "a heartbeat interval of 0", "such as \"10s\"");
+  } else if (heartbeat && p.config.strings.count(key::HeartbeatTimeout)) {
+    const auto every = duration(key::Heartbeat, 0);
+    const auto within = duration(key::HeartbeatTimeout, 0);
+    if (every && within && *within / 2 < *every)
+      p.problem(lineOf(key::HeartbeatTimeout), "service.heartbeat-timeout",
+                "shorter than two heartbeat intervals", "at least twice service.heartbeat; six times when left out");
+  }
+  auto check = p.config.strings.find(key::DeadlockCheck);
+  if (check != p.config.strings.end() && check->second == "1" && !heartbeat) {
+    p.problem(lineOf(key::DeadlockCheck), "service.deadlock-check", "the deadlock check needs service.heartbeat",
+              "set service.heartbeat too, such as \"10s\"");
+  }
+}
+
 // What the settings decide together, once every value has been read.
 void finish(Parse& p) {
   if (p.start) {
@@ -946,6 +1015,7 @@ void finish(Parse& p) {
   }
 
   finishRuntimeProperties(p);
+  finishSupervision(p);
 
   for (const auto& s : settings())
     if (s.defaultValue != nullptr && !p.givenPaths.count(std::string(s.path)) && !p.stringOrigins.count(s.key))

@@ -65,6 +65,39 @@ constexpr std::array kSettings = {
             "How long a stop or shutdown waits for the worker to end, such as \"30s\" (units ms, s, "
             "m, h, d); the service reports progress meanwhile, then ends the worker and every "
             "process it started. Without it the stop waits without limit."},
+    Setting{"service.restart", key::Restart, 0, VT::String, F::Text, R::RestartMode, nullptr,
+            "What happens when the worker (the application's JVM) ends without a stop request: \"never\" "
+            "(without the setting: exit code 0 stops the service, any other code ends it as a failure, "
+            "for service.failure-actions), \"on-failure\" (a new worker after an exit code that is not "
+            "among service.success-exit-codes, or after a hang), or \"always\" (a new worker whenever it "
+            "ends). The service stays running meanwhile."},
+    Setting{"service.success-exit-codes", key::SuccessExitCodes, 0, VT::List, F::NumberList, R::None, nullptr,
+            "Exit codes of the worker that are no failure for restart = \"on-failure\": the service stops "
+            "after them. Default [0]."},
+    Setting{"service.restart-delay", key::RestartDelay, 0, VT::String, F::Text, R::Duration, nullptr,
+            "Wait before the first restart in a row (default \"2s\"); each further one waits twice as long, "
+            "up to restart-delay-max, and each is lengthened by a random part of up to 10 %."},
+    Setting{"service.restart-delay-max", key::RestartDelayMax, 0, VT::String, F::Text, R::Duration, nullptr,
+            "The longest wait before a restart (default \"1m\"); not below restart-delay."},
+    Setting{"service.restart-reset", key::RestartReset, 0, VT::String, F::Text, R::Duration, nullptr,
+            "A worker that ran this long ends the row of restarts: the next one waits restart-delay "
+            "again (default \"10m\")."},
+    Setting{"service.restart-limit", key::RestartLimit, 0, VT::String, F::Text, R::RestartLimit, nullptr,
+            "At most COUNT restarts within a time, \"COUNT/DURATION\" (default \"5/10m\"): when one more "
+            "would pass it, the service gives up and ends as after a failure, so that "
+            "service.failure-actions apply."},
+    Setting{"service.heartbeat", key::Heartbeat, 0, VT::String, F::Text, R::Duration, nullptr,
+            "Hang detection: every this often (such as \"10s\") the worker calls "
+            "com.quorv.runtime.Service.heartbeat() in the JVM from a thread of its own; a worker "
+            "without a heartbeat for heartbeat-timeout is hung: its threads are dumped into the worker "
+            "log and it is ended, then service.restart applies (with \"never\", the service ends as after "
+            "a failure). Off without the setting."},
+    Setting{"service.heartbeat-timeout", key::HeartbeatTimeout, 0, VT::String, F::Text, R::Duration, nullptr,
+            "How long without a heartbeat makes a worker hung, counted from the JVM's creation and "
+            "again from each heartbeat; at least two heartbeat intervals (default six)."},
+    Setting{"service.deadlock-check", key::DeadlockCheck, 0, VT::Bool, F::Flag, R::None, nullptr,
+            "With service.heartbeat: the heartbeat fails while threads of the application are "
+            "deadlocked (ThreadMXBean.findDeadlockedThreads), so that a deadlock counts as a hang."},
     Setting{"java.min-version", key::MinVersion, 0, VT::String, F::Text, R::VersionLimit, nullptr,
             "Lowest accepted Java version, compared as text over its own length (\"1.8\" admits "
             "1.8.0_45)."},
@@ -278,6 +311,7 @@ std::string_view formDescription(Form form) {
     case Form::Number: return "decimal number";
     case Form::Flag: return "\"1\" (true) or \"0\" (false)";
     case Form::CommaList: return "items joined with \",\"";
+    case Form::NumberList: return "numbers joined with \",\"";
     case Form::SemicolonList: return "items joined with \";\"";
     case Form::SearchList: return "type letter and location per item, joined with \";\"";
     case Form::ClassPath: return "type letter, mandatory mark (1/0) and path per item, joined with \";\"";

@@ -16,6 +16,7 @@ enum class Form {
   Number,         // decimal text
   Flag,           // "1" for true, "0" for false
   CommaList,      // the items joined with ","
+  NumberList,     // whole numbers (0 to 4294967295) joined with ","
   SemicolonList,  // the items joined with ";"
   SearchList,     // type letter + location per item, joined with ";"
   ClassPath,      // type letter + mandatory mark + path per item, joined with ";"
@@ -42,6 +43,8 @@ enum class Rule {
   ServiceAccount,  // an account form of service.account
   FailureAction,   // each item: restart/DELAY, reboot/DELAY, none
   WholeSeconds,    // a duration of whole seconds
+  RestartMode,     // "never", "on-failure" or "always"
+  RestartLimit,    // "COUNT/DURATION", such as "5/10m"
 };
 
 struct Setting {

@@ -101,6 +101,21 @@ const BadInput kCases[] = {
      "c.toml:1: launcher.kind: number out of range (32-bit signed numbers only)"},
     {"log size that is no size", "app.log-size = \"50 MB\"\n",
      "c.toml:1: app.log-size: not a size (bytes, or a number with B, KB, MB or GB, such as \"50MB\")"},
+    {"restart mode", "service.restart = \"sometimes\"\n",
+     "c.toml:1: service.restart: \"sometimes\" is not a restart mode (\"never\", \"on-failure\" or \"always\")"},
+    {"restart delay above the maximum", "[service]\nrestart = \"always\"\nrestart-delay = \"2m\"\n",
+     "c.toml:3: service.restart-delay: the restart delay is above service.restart-delay-max "
+     "(service.restart-delay-max is \"1m\" when left out)"},
+    {"restart limit without a window", "service.restart-limit = \"5\"\n",
+     "c.toml:1: service.restart-limit: \"5\" is not a restart limit (a count and a time window, such as \"5/10m\")"},
+    {"heartbeat timeout under two intervals", "[service]\nheartbeat = \"10s\"\nheartbeat-timeout = \"15s\"\n",
+     "c.toml:3: service.heartbeat-timeout: shorter than two heartbeat intervals (at least twice service.heartbeat; "
+     "six times when left out)"},
+    {"deadlock check without a heartbeat", "service.deadlock-check = true\n",
+     "c.toml:1: service.deadlock-check: the deadlock check needs service.heartbeat (set service.heartbeat too, such as "
+     "\"10s\")"},
+    {"exit code out of range", "service.success-exit-codes = [0, -1]\n",
+     "c.toml:1: service.success-exit-codes: number out of range (whole numbers from 0 to 4294967295)"},
     {"log size past 64 bits", "app.log-size = \"18446744073709551620\"\n",
      "c.toml:1: app.log-size: not a size (bytes, or a number with B, KB, MB or GB, such as \"50MB\")"},
     {"worker log size past 64 bits", "service.worker-log = \"w.log\"\nservice.worker-log-size = \"18446744073709551616KB\"\n",

@@ -190,6 +190,26 @@ TEST_F(RoundTrip, AccountAndRecoverySettingsComeBackByName) {
       << dumped;
 }
 
+TEST_F(RoundTrip, RestartAndHeartbeatSettingsComeBackByName) {
+  writeText(path("c.toml"),
+            "runtime.include = false\n[service]\nrestart = \"on-failure\"\nsuccess-exit-codes = [0, 143]\n"
+            "restart-delay = \"500ms\"\nrestart-delay-max = \"30s\"\nrestart-reset = \"5m\"\n"
+            "restart-limit = \"10/1h\"\nheartbeat = \"10s\"\nheartbeat-timeout = \"45s\"\ndeadlock-check = true\n");
+  PackConfig config = parse(path("c.toml"));
+  EXPECT_EQ(config.strings.at(30310), "on-failure");
+  EXPECT_EQ(config.strings.at(30311), "0,143");
+  EXPECT_EQ(config.strings.at(30315), "10/1h");
+  EXPECT_EQ(config.strings.at(30318), "1");
+  pack(config, "first.exe");
+  std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
+  for (const char* line : {"restart = \"on-failure\"\n", "success-exit-codes = [0, 143]\n", "restart-limit = \"10/1h\"\n",
+                           "heartbeat-timeout = \"45s\"\n", "deadlock-check = true\n"})
+    EXPECT_NE(dumped.find(line), std::string::npos) << line << dumped;
+  EXPECT_EQ(dumped.find("[strings]"), std::string::npos) << dumped;
+  writeText(path("again.toml"), dumped);
+  EXPECT_EQ(parse(path("again.toml")).strings, config.strings);
+}
+
 TEST_F(RoundTrip, DumpOfALauncherWithoutABlockIsAClearError) {
   try {
     readBlock(path("stub.exe"));

@@ -1,5 +1,7 @@
 package com.quorv.runtime;
 
+import java.lang.management.ManagementFactory;
+
 /**
  * What a Java application run as a Windows service by the quorv launcher may ask of its launcher.
  *
@@ -57,5 +59,35 @@ public final class Service {
 
     static Runnable stopHandler() {
         return stopHandler;
+    }
+
+    /**
+     * Answers the service's heartbeat. With {@code service.heartbeat} set, the launcher's worker
+     * calls this method at every interval from a thread of its own, attached to the JVM as a
+     * daemon; an answer of {@code true} tells the service that the JVM is alive. When no answer
+     * comes within the heartbeat timeout (the JVM does not run Java code any more: a garbage
+     * collection that never ends, a JVM that stopped answering), the service ends the worker as
+     * hung and applies its restart policy.
+     *
+     * <p>With {@code service.deadlock-check = true} (the system property
+     * {@code quorv.deadlockCheck} is {@code "true"}) the answer is {@code false} while threads
+     * of the application are deadlocked ({@code ThreadMXBean.findDeadlockedThreads}), so that a
+     * deadlocked application counts as hung too.
+     *
+     * <p>An application that ships its own copy of this class (with {@code runtime.include =
+     * false}) keeps this method as it is.
+     *
+     * @return true when the application is alive
+     */
+    public static boolean heartbeat() {
+        if (!Boolean.getBoolean("quorv.deadlockCheck")) {
+            return true;
+        }
+        try {
+            return ManagementFactory.getThreadMXBean().findDeadlockedThreads() == null;
+        } catch (LinkageError | SecurityException | UnsupportedOperationException e) {
+            // A runtime without java.management cannot look: a heartbeat still means alive.
+            return true;
+        }
     }
 }

@@ -33,9 +33,48 @@ public class WinLauncher {
                 worker.start();
                 report("main done");
                 break;
+            case "deadlock":
+                deadlock();
+                break;
             default:
                 report("unknown mode " + mode);
         }
+    }
+
+    /**
+     * Two application threads, "quorv-test-a" and "quorv-test-b", that lock two monitors in
+     * opposite orders and so wait for each other for ever; main returns once the JVM sees them
+     * deadlocked.
+     */
+    static void deadlock() throws InterruptedException {
+        final Object first = new Object();
+        final Object second = new Object();
+        final java.util.concurrent.CountDownLatch holding = new java.util.concurrent.CountDownLatch(2);
+        startLocking("quorv-test-a", first, second, holding);
+        startLocking("quorv-test-b", second, first, holding);
+        java.lang.management.ThreadMXBean threads = java.lang.management.ManagementFactory.getThreadMXBean();
+        while (threads.findDeadlockedThreads() == null) {
+            Thread.sleep(10);
+        }
+        report("deadlocked");
+    }
+
+    private static void startLocking(String name, Object outer, Object inner,
+            java.util.concurrent.CountDownLatch holding) {
+        Thread thread = new Thread(() -> {
+            synchronized (outer) {
+                holding.countDown();
+                try {
+                    holding.await();
+                } catch (InterruptedException e) {
+                    return;
+                }
+                synchronized (inner) {
+                    report("never");
+                }
+            }
+        }, name);
+        thread.start();
     }
 
     static synchronized void report(String line) {
