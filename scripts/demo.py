@@ -66,7 +66,10 @@ def run_under_wine():
     harness.stop_prefix()
     harness.start_prefix()
     record = os.path.join(DEMO, "jvm-calls.txt")
-    for name, value in (("QUORV_STANDIN_MAIN", "service"), ("QUORV_STANDIN_RECORD", harness.winpath(record))):
+    # The stand-in calls the application's Service.ready() one second into main, as the echo
+    # service does once its port is open (service.ready = "notify").
+    for name, value in (("QUORV_STANDIN_MAIN", "service"), ("QUORV_STANDIN_RECORD", harness.winpath(record)),
+                        ("QUORV_STANDIN_READY", "1000")):
         harness.wine_tool(["reg", "add", ENV_KEY, "/v", name, "/d", value, "/f"])
     harness.stop_prefix()  # services.exe reads the system environment when it starts
     harness.start_prefix()
@@ -81,11 +84,13 @@ def run_under_wine():
         deadline = time.time() + 60
         while time.time() < deadline and not (os.path.exists(record) and "CallStaticVoidMethod" in open(record).read()):
             time.sleep(0.5)
+        wine_service("/query")
         step("What the worker's JVM was given (the stand-in records every call)")
         if os.path.exists(record):
             with open(record, encoding="utf-8", errors="replace") as f:
                 for line in f:
-                    if line.startswith(("option", "NewString", "FindClass", "CallStaticVoidMethod")):
+                    if line.startswith(("option", "NewString", "FindClass", "CallStaticVoidMethod", "RegisterNatives",
+                                        "ready called")):
                         print("  " + line.rstrip())
         step("Stop, query and uninstall the service")
         wine_service("/stop")

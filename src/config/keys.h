@@ -64,6 +64,9 @@ constexpr int RestartLimit = 30315;      // at most N restarts within a window, 
 constexpr int Heartbeat = 30316;         // interval of the worker's heartbeat, "10s"
 constexpr int HeartbeatTimeout = 30317;  // no heartbeat for this long: hung, "1m"
 constexpr int DeadlockCheck = 30318;     // "1": the heartbeat fails while threads are deadlocked
+constexpr int Ready = 30320;             // "notify", "tcp://HOST:PORT" or "http://HOST:PORT/PATH"
+constexpr int ReadyTimeout = 30321;      // how long the service waits for the gate, "2m"
+constexpr int WaitFor = 30322;           // targets that must answer before the first worker, joined with ","
 
 // Launcher kinds of key 107.
 constexpr int KindGuiJavaw = 1;

@@ -44,6 +44,9 @@ constexpr const char* LogDirectoryForeignOwner =
     "installing user.\n";
 constexpr const char* DirectoryRightsNotRemoved =
     "Could not remove the rights of '%s' on '%s'. Error code: %d\n";
+constexpr const char* StopWhileStarting =
+    "Service '%s' is still starting (it waits until its application is ready) and does not take a stop now; stop "
+    "it again once it runs.\n";
 constexpr const char* EventSourceForeign =
     "Could not register the event source '%s': it belongs to another program ('%s').\n";
 }  // namespace quorv::text

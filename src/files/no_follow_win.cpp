@@ -26,15 +26,15 @@ struct RenameInformation {
   WCHAR fileName[1];
 };
 
-std::string sidText(PSID sid) {
+}  // namespace
+
+std::string sidText(const void* sid) {
   char* text = nullptr;
-  if (sid == nullptr || !ConvertSidToStringSidA(sid, &text)) return std::string();
+  if (sid == nullptr || !ConvertSidToStringSidA(const_cast<PSID>(sid), &text)) return std::string();
   std::string out = text;
   LocalFree(text);
   return out;
 }
-
-}  // namespace
 
 std::wstring wideFileName(const std::string& name) {
   const std::u16string wide = fileCpToWide(name);

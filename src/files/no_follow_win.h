@@ -62,6 +62,8 @@ bool deleteByHandle(HANDLE handle);
 // `directory`, replacing an entry of that name when `replace` is set.
 bool renameInDirectory(HANDLE handle, HANDLE directory, const std::wstring& newName, bool replace);
 
+// A SID in text form ("S-1-5-18"); empty when it cannot be converted.
+std::string sidText(const void* sid);
 // The owner of the object behind `handle` (opened with READ_CONTROL), as a SID in text form;
 // empty when it cannot be read.
 std::string ownerOf(HANDLE handle);

@@ -122,7 +122,7 @@ bool launchJvm(const JvmLaunch& launch) {
     return false;
   }
   logMessage("JVM created");
-  if (launch.onCreated) launch.onCreated(vm);
+  if (launch.onCreated) launch.onCreated(vm, env);
   if (!callMain(env, launch)) {
     logError("could not call main");
     return false;

@@ -20,8 +20,9 @@ struct JvmLaunch {
   // Called once, when the entry class and its main method have been found.
   std::function<std::vector<std::u16string>()> buildParameters;
   bool destroy = true;
-  // Called once the JVM exists, before the entry class is looked for (hang detection starts here).
-  std::function<void(JavaVM*)> onCreated;
+  // Called once the JVM exists, on the thread that created it, before the entry class is looked
+  // for (hang detection and the readiness gate start here).
+  std::function<void(JavaVM*, JNIEnv*)> onCreated;
 };
 
 // The whole launch with its log lines; true when main was called and returned without an

@@ -10,7 +10,7 @@
 #include "files/paths.h"
 #include "jvm/load.h"
 #include "launch/jni_driver.h"
-#include "launch/jvm_heartbeat.h"
+#include "launch/service_bridge.h"
 #include "launch/launch.h"
 #include "launch/options.h"
 #include "launch/system.h"
@@ -89,6 +89,23 @@ void startHeartbeats(HeartbeatThread& start, JavaVM* vm) {
   else CloseHandle(thread);
 }
 
+// The readiness gate's event, named by the service process in an environment variable ("HANDLE");
+// the variable goes, so that the application does not see it.
+HANDLE readyEvent = nullptr;
+
+HANDLE takeReadyEvent() {
+  const std::optional<std::string> value = environmentValue(kReadyVariable);
+  SetEnvironmentVariableA(kReadyVariable, nullptr);
+  if (!value || value->empty() || value->find_first_not_of("0123456789") != std::string::npos) return nullptr;
+  return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoull(value->c_str(), nullptr, 10)));
+}
+
+// Service.ready(): the service process takes the first signal; later ones change nothing.
+void JNICALL notifyReady(JNIEnv*, jclass) {
+  logMessage("ready: the application says it is ready");
+  SetEvent(readyEvent);
+}
+
 }  // namespace
 
 bool launchProgram(std::vector<std::u16string>& launchArguments, bool destroy) {
@@ -112,7 +129,14 @@ bool launchProgram(std::vector<std::u16string>& launchArguments, bool destroy) {
   launch.buildParameters = [&] { return mainParameters(launchArguments, system); };
   launch.destroy = destroy;
   static HeartbeatThread heartbeat;
-  if (takeHeartbeatChannel(heartbeat)) launch.onCreated = [](JavaVM* vm) { startHeartbeats(heartbeat, vm); };
+  const bool heartbeats = takeHeartbeatChannel(heartbeat);
+  readyEvent = takeReadyEvent();
+  if (heartbeats || readyEvent != nullptr) {
+    launch.onCreated = [heartbeats](JavaVM* vm, JNIEnv* env) {
+      if (readyEvent != nullptr) registerReadyNative(env, notifyReady);
+      if (heartbeats) startHeartbeats(heartbeat, vm);
+    };
+  }
   return launchJvm(launch);
 }
 

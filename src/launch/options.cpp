@@ -8,7 +8,7 @@
 #include "diag/log.h"
 #include "files/codepage.h"
 #include "launch/classpath.h"
-#include "launch/jvm_heartbeat.h"
+#include "launch/service_bridge.h"
 #include "launch/vmoptions.h"
 
 namespace quorv {

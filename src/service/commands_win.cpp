@@ -77,6 +77,9 @@ QUERY_SERVICE_CONFIGA* queryConfig(SC_HANDLE service, std::vector<unsigned char>
   return ok ? config : nullptr;
 }
 
+// Whether this executable's service starts behind a readiness gate (service.ready, service.wait-for).
+bool hasReadinessGate() { return !getConfigString(key::Ready).empty() || !getConfigString(key::WaitFor).empty(); }
+
 // The account the service is registered with, when it is one the install gave rights to.
 std::optional<ServiceAccount> registeredAccount(SC_HANDLE manager) {
   ScHandle service(OpenServiceA(manager, serviceName.c_str(), SERVICE_QUERY_CONFIG));
@@ -196,10 +199,17 @@ int stopService(bool report, bool& stopped) {
     }
     return 0;
   }
-  if (GetLastError() == ERROR_SERVICE_NOT_ACTIVE) {
+  const DWORD error = GetLastError();
+  if (error == ERROR_SERVICE_NOT_ACTIVE) {
     say("Service is already stopped.\n");
     stopped = true;
     return 0;
+  }
+  // Windows may refuse controls to a service that is start-pending, as a service behind a
+  // readiness gate is while it waits.
+  if (error == ERROR_SERVICE_CANNOT_ACCEPT_CTRL && hasReadinessGate()) {
+    if (report) say(text::StopWhileStarting, serviceName.c_str());
+    return 1;
   }
   if (report) say("Could not stop service.\n");
   return 1;

@@ -20,6 +20,6 @@ struct HeartbeatSettings {
 std::optional<HeartbeatSettings> heartbeatSettingsOf(const std::string& interval, const std::string& timeout,
                                                      std::string& fault);
 
-// The worker's side: launch/jvm_heartbeat.h.
+// The worker's side: launch/service_bridge.h.
 
 }  // namespace quorv

@@ -25,14 +25,6 @@
 namespace quorv {
 namespace {
 
-std::string sidText(const void* sid) {
-  char* text = nullptr;
-  if (sid == nullptr || !ConvertSidToStringSidA(const_cast<PSID>(sid), &text)) return std::string();
-  std::string out = text;
-  LocalFree(text);
-  return out;
-}
-
 // "DOMAIN\name" of a SID in text form, or the text itself when the name cannot be had.
 std::string accountNameOf(const std::string& sid) {
   PSID binary = nullptr;

@@ -3,8 +3,11 @@
 // stop line, and ends itself when the worker has ended.
 #include "service/runtime_win.h"
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <cstdlib>
 #include <mutex>
@@ -21,8 +24,10 @@
 #include "diag/event_log_win.h"
 #include "diag/log.h"
 #include "files/run_dirs.h"
-#include "launch/jvm_heartbeat.h"
+#include "launch/service_bridge.h"
 #include "service/heartbeat.h"
+#include "service/net_probe_win.h"
+#include "service/readiness.h"
 #include "service/restart_policy.h"
 #include "service/service_events_win.h"
 #include "service/service_config.h"
@@ -66,6 +71,11 @@ constexpr const char* StopTimedOutEvent =
     "The worker process did not end within %lu ms of the stop request and was ended, with the "
     "processes it had started.";
 constexpr const char* RunStartFailed = "Could not start the worker process. Error code: %lu\n";
+constexpr const char* RunReady = "The application is ready.\n";
+constexpr const char* RunNotReady = "The application did not become ready within %lu ms.\n";
+constexpr const char* WaitingFor = "waiting for %s";
+constexpr const char* Answered = "%s answered after %lu ms";
+constexpr const char* ReadyLog = "the application is ready after %lu ms";
 constexpr const char* HungLog = "worker hung: no heartbeat within %lu ms";
 constexpr const char* DumpFailedLog = "thread dump: the console break could not be sent (%lu)";
 constexpr const char* RestartLog = "restart %lu in %lu ms: the worker %s";
@@ -107,7 +117,11 @@ struct SupervisionSettings {
   std::optional<uint32_t> stopTimeout;
   RestartSettings restart;
   std::optional<HeartbeatSettings> heartbeat;
-  bool waitsForStop() const { return stopTimeout || restart.mode != RestartMode::Never || heartbeat; }
+  std::optional<ReadinessSettings> readiness;
+  bool waitsForStop() const {
+    return stopTimeout || restart.mode != RestartMode::Never || heartbeat || readiness;
+  }
+  bool notifies() const { return readiness && readiness->ready && readiness->ready->kind == ReadyTarget::Notify; }
 };
 
 // The settings of the configuration. The packer writes only values that read; one that does not
@@ -124,6 +138,9 @@ SupervisionSettings configuredSupervision() {
   settings.heartbeat =
       heartbeatSettingsOf(getConfigString(key::Heartbeat), getConfigString(key::HeartbeatTimeout), fault);
   if (!fault.empty()) logMessage("heartbeat settings ignored: %s", fault.c_str());
+  settings.readiness = readinessSettingsOf(getConfigString(key::Ready), getConfigString(key::ReadyTimeout),
+                                           getConfigString(key::WaitFor), fault);
+  if (!fault.empty()) logMessage("readiness settings ignored: %s", fault.c_str());
   return settings;
 }
 
@@ -146,19 +163,20 @@ HANDLE createWorkerJob() {
 }
 
 // CreateProcessW with handle inheritance limited to the two pipe ends the worker gets, and the
-// heartbeat event when there is one: no other inheritable handle of this process (one that
-// another thread has open just then) goes along.
-BOOL createWorkerProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup, HANDLE heartbeat,
-                         PROCESS_INFORMATION& worker) {
-  HANDLE inherited[3] = {startup.hStdInput, startup.hStdOutput, heartbeat};
-  const SIZE_T inheritedSize = (heartbeat != nullptr ? 3 : 2) * sizeof(HANDLE);
+// events of its heartbeat and readiness gate when there are any: no other inheritable handle of
+// this process (one that another thread has open just then) goes along.
+BOOL createWorkerProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup,
+                         const std::vector<HANDLE>& events, PROCESS_INFORMATION& worker) {
+  std::vector<HANDLE> inherited = {startup.hStdInput, startup.hStdOutput};
+  inherited.insert(inherited.end(), events.begin(), events.end());
+  const SIZE_T inheritedSize = inherited.size() * sizeof(HANDLE);
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<unsigned char> storage(size);
   auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
   if (size != 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &size)) {
     BOOL created = FALSE;
-    if (UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, inheritedSize,
+    if (UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited.data(), inheritedSize,
                                   nullptr, nullptr)) {
       STARTUPINFOEXW extended{};
       extended.StartupInfo = startup;
@@ -221,36 +239,137 @@ void waitAfterStop(HANDLE process, HANDLE job, uint32_t timeoutMs) {
   WaitForSingleObject(process, INFINITE);
 }
 
+// How a worker's watch ended.
+enum class WatchEnd { Exited, Hung, NotReady };
+
+// The readiness gate of one worker: open once its condition holds (the application's signal, or
+// a target that answers), failed when its deadline passes first. No gate: open from the start.
+struct Gate {
+  const ReadyTarget* target = nullptr;
+  HANDLE event = nullptr;       // the application's signal, for "notify"
+  ULONGLONG started = 0;        // where the gate's time began
+  ULONGLONG deadline = 0;
+  bool open = true;
+  std::function<void(ULONGLONG waitedMs)> opened;  // told once, when it opens
+};
+
+// Reports the next check point while the service is start-pending.
+void reportStartProgress() {
+  std::lock_guard<std::mutex> lock(statusLock);
+  if (serviceStatusHandle != nullptr && applyStartProgress(supervision)) reportStatus();
+}
+
+// The gate opened: a start-pending service runs now.
+void reportReady() {
+  std::lock_guard<std::mutex> lock(statusLock);
+  if (serviceStatusHandle != nullptr && applyReady(supervision)) reportStatus();
+}
+
+// Polls a network target until it answers, `until` passes, or a stop comes. True when it answered.
+bool pollTarget(const ReadyTarget& target, ULONGLONG until, ULONGLONG& nextProgress) {
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= until) return false;
+    if (targetAnswers(target, static_cast<uint32_t>(std::min<ULONGLONG>(until - now, 1000)))) return true;
+    if (GetTickCount64() >= nextProgress) {
+      reportStartProgress();
+      nextProgress = GetTickCount64() + kPendingInterval;
+    }
+    if (stopEvent != nullptr && WaitForSingleObject(stopEvent, kPollInterval) == WAIT_OBJECT_0) return false;
+  }
+}
+
+// service.wait-for: before the first worker, each target in turn must answer, within the ready
+// timeout from `started`. False when the time passed first or a stop came (stopWasRequested
+// tells which).
+bool waitForTargets(const ReadinessSettings& readiness, ULONGLONG started) {
+  const ULONGLONG deadline = started + readiness.timeoutMs;
+  ULONGLONG nextProgress = started + kPendingInterval;
+  for (const ReadyTarget& target : readiness.waitFor) {
+    logMessage(runtext::WaitingFor, target.text.c_str());
+    if (!pollTarget(target, deadline, nextProgress)) return false;
+    logMessage(runtext::Answered, target.text.c_str(), static_cast<unsigned long>(GetTickCount64() - started));
+  }
+  return true;
+}
+
+// The lines of a gate that did not open in time, and the end of the worker behind it.
+void endUnreadyWorker(HANDLE process, HANDLE job, uint32_t timeoutMs) {
+  const std::string text = notReadyText(timeoutMs);
+  logMessage("%s", text.c_str());
+  workerLogNotReady(text);
+  reportEvent(EventType::Error, "The service was stopped: " + text + ".");
+  if (process != nullptr) {
+    if (job == nullptr || !TerminateJobObject(job, kTimedOutExitCode)) TerminateProcess(process, kTimedOutExitCode);
+    WaitForSingleObject(process, INFINITE);
+  }
+}
+
 // Waits for the worker to end. Until a stop request: also for its heartbeats, when hang
-// detection is on; the timeout counts from the first signal (the worker gives one when its JVM
-// exists) and again from each heartbeat, and a worker past it is ended as hung (true). After a
+// detection is on (the timeout counts from the first signal, which the worker gives when its JVM
+// exists, and again from each heartbeat; a worker past it is ended as hung), and for its
+// readiness gate (a worker whose gate has not opened by its deadline is ended: NotReady). After a
 // stop request: within the stop timeout, when one is set, else without a limit.
-bool waitForWorkerEnd(HANDLE process, HANDLE job, HANDLE heartbeat, const SupervisionSettings& settings) {
+WatchEnd waitForWorkerEnd(HANDLE process, HANDLE job, HANDLE heartbeat, Gate& gate,
+                          const SupervisionSettings& settings) {
   if (stopEvent != nullptr) {
-    std::optional<ULONGLONG> deadline;
+    std::optional<ULONGLONG> heartbeatDeadline;
+    ULONGLONG nextPoll = gate.started;
+    ULONGLONG nextProgress = gate.started + kPendingInterval;
     for (;;) {
-      HANDLE handles[3] = {process, stopEvent, heartbeat};
-      DWORD wait = INFINITE;
-      if (deadline) {
-        const ULONGLONG now = GetTickCount64();
-        wait = now >= *deadline ? 0 : static_cast<DWORD>(*deadline - now);
+      const ULONGLONG now = GetTickCount64();
+      ULONGLONG wake = ULLONG_MAX;
+      if (heartbeatDeadline) wake = *heartbeatDeadline;
+      if (!gate.open) {
+        wake = std::min({wake, gate.deadline, nextProgress});
+        if (gate.target != nullptr) wake = std::min(wake, nextPoll);
       }
-      const DWORD woke = WaitForMultipleObjects(heartbeat != nullptr ? 3 : 2, handles, FALSE, wait);
-      if (woke == WAIT_OBJECT_0) return false;
+      HANDLE handles[4] = {process, stopEvent};
+      DWORD count = 2;
+      const DWORD heartbeatIndex = heartbeat != nullptr ? count++ : MAXDWORD;
+      if (heartbeat != nullptr) handles[heartbeatIndex] = heartbeat;
+      const DWORD readyIndex = !gate.open && gate.event != nullptr ? count++ : MAXDWORD;
+      if (readyIndex != MAXDWORD) handles[readyIndex] = gate.event;
+      const DWORD wait = wake == ULLONG_MAX ? INFINITE : wake <= now ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(wake - now, MAXDWORD - 1));
+      const DWORD woke = WaitForMultipleObjects(count, handles, FALSE, wait);
+      if (woke == WAIT_OBJECT_0) return WatchEnd::Exited;
       if (woke == WAIT_OBJECT_0 + 1) break;
-      if (woke == WAIT_OBJECT_0 + 2) {
-        deadline = GetTickCount64() + settings.heartbeat->timeoutMs;
+      if (woke == WAIT_FAILED) break;  // wait for the worker alone, as without these settings
+      const ULONGLONG after = GetTickCount64();
+      bool ready = false;
+      if (woke == WAIT_OBJECT_0 + heartbeatIndex) {
+        heartbeatDeadline = after + settings.heartbeat->timeoutMs;
+      } else if (woke == WAIT_OBJECT_0 + readyIndex) {
+        ready = true;
       } else if (woke == WAIT_TIMEOUT) {
-        endHungWorker(process, job, settings.heartbeat->timeoutMs);
-        return true;
-      } else {
-        break;  // the wait itself failed: wait for the worker alone, as without these settings
+        if (heartbeatDeadline && after >= *heartbeatDeadline) {
+          endHungWorker(process, job, settings.heartbeat->timeoutMs);
+          return WatchEnd::Hung;
+        }
+        if (!gate.open && gate.target != nullptr && after >= nextPoll) {
+          ready = targetAnswers(*gate.target, static_cast<uint32_t>(
+                                                  std::min<ULONGLONG>(gate.deadline > after ? gate.deadline - after : 1, 1000)));
+          nextPoll = GetTickCount64() + kPollInterval;
+        }
+        if (!ready && !gate.open && GetTickCount64() >= gate.deadline) {
+          endUnreadyWorker(process, job, static_cast<uint32_t>(gate.deadline - gate.started));
+          return WatchEnd::NotReady;
+        }
+        if (!gate.open && after >= nextProgress) {
+          reportStartProgress();
+          nextProgress = after + kPendingInterval;
+        }
+      }
+      if (ready && !gate.open) {
+        gate.open = true;
+        reportReady();
+        if (gate.opened) gate.opened(GetTickCount64() - gate.started);
       }
     }
   }
   if (settings.stopTimeout && stopEvent != nullptr) waitAfterStop(process, job, *settings.stopTimeout);
   else WaitForSingleObject(process, INFINITE);
-  return false;
+  return WatchEnd::Exited;
 }
 
 // After the worker ended: what it still wrote reaches the sink before the line that it ended, and
@@ -375,6 +494,7 @@ struct WorkerRun {
   UniqueHandle process;
   UniqueHandle job;
   UniqueHandle heartbeat;
+  UniqueHandle ready;
   HANDLE consumer = nullptr;
   DWORD startError = 0;
   ULONGLONG startedTick = 0;
@@ -383,15 +503,28 @@ struct WorkerRun {
 // What happened to a worker.
 struct WorkerOutcome {
   DWORD exitCode = 0;
-  bool hung = false;
+  WatchEnd end = WatchEnd::Exited;
 };
+
+// An event that the worker inherits, named to it in the environment variable `variable` as
+// "HANDLE" followed by `suffix`; without `wanted`, the variable is removed.
+void shareEvent(bool wanted, const char* variable, const std::string& suffix, UniqueHandle& event) {
+  if (wanted) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    event.reset(CreateEventW(&inherit, FALSE, FALSE, nullptr));
+    if (!event) logMessage("CreateEvent error (%d)", static_cast<int>(GetLastError()));
+  }
+  const std::string value = event ? std::to_string(reinterpret_cast<uintptr_t>(event.get())) + suffix : std::string();
+  SetEnvironmentVariableA(variable, value.empty() ? nullptr : value.c_str());
+}
 
 // Creates the two pipes and the worker, starts the thread that drains its output and hands the
 // input pipe to the control path (which sends a stop that came early). False, after the log line
 // of the failed step, when the worker does not run. With hang detection the worker gets an event
 // to signal its heartbeats on (named to it in an environment variable) and a console of its own,
-// without a window, whose Ctrl+Break makes the JVM print its threads.
-bool startWorker(const std::u16string& commandLine, bool inJob, const std::optional<HeartbeatSettings>& heartbeat,
+// without a window, whose Ctrl+Break makes the JVM print its threads; with service.ready =
+// "notify", an event for the application's signal.
+bool startWorker(const std::u16string& commandLine, bool inJob, const SupervisionSettings& settings,
                  WorkerRun& run) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   UniqueHandle outputRead, outputWrite, inputRead, inputWrite;
@@ -411,16 +544,13 @@ bool startWorker(const std::u16string& commandLine, bool inJob, const std::optio
     logMessage("SetHandleInformation error 2 (%d)", static_cast<int>(GetLastError()));
     return false;
   }
-  if (heartbeat) {
-    run.heartbeat.reset(CreateEventW(&inherit, FALSE, FALSE, nullptr));
-    if (!run.heartbeat) logMessage("CreateEvent error (%d)", static_cast<int>(GetLastError()));
-  }
-  // The worker inherits this process's environment: the variable names the event to it.
-  const std::string channel =
-      run.heartbeat ? std::to_string(reinterpret_cast<uintptr_t>(run.heartbeat.get())) + "/" +
-                          std::to_string(heartbeat->intervalMs)
-                    : std::string();
-  SetEnvironmentVariableA(kHeartbeatVariable, channel.empty() ? nullptr : channel.c_str());
+  // The worker inherits this process's environment: the variables name the events to it.
+  shareEvent(settings.heartbeat.has_value(), kHeartbeatVariable,
+             settings.heartbeat ? "/" + std::to_string(settings.heartbeat->intervalMs) : std::string(), run.heartbeat);
+  shareEvent(settings.notifies(), kReadyVariable, std::string(), run.ready);
+  std::vector<HANDLE> events;
+  if (run.heartbeat) events.push_back(run.heartbeat.get());
+  if (run.ready) events.push_back(run.ready.get());
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -437,7 +567,7 @@ bool startWorker(const std::u16string& commandLine, bool inJob, const std::optio
   const DWORD flags = priority | console | (run.job ? CREATE_SUSPENDED : 0);
   std::wstring mutableLine(commandLine.begin(), commandLine.end());
   PROCESS_INFORMATION worker{};
-  if (!createWorkerProcess(mutableLine, flags, startup, run.heartbeat.get(), worker)) {
+  if (!createWorkerProcess(mutableLine, flags, startup, events, worker)) {
     const DWORD error = GetLastError();  // before the line's text is made, which may allocate
     logMessage("could not start process %s (%d)", narrowLikePrintf(commandLine).c_str(),
                static_cast<int>(error));
@@ -485,11 +615,26 @@ bool startWorker(const std::u16string& commandLine, bool inJob, const std::optio
   return true;
 }
 
+// The readiness gate of a worker: its condition, the application's event, and the time it has,
+// counted from `started`.
+Gate gateOf(const SupervisionSettings& settings, const WorkerRun& run, ULONGLONG started,
+            std::function<void(ULONGLONG)> opened) {
+  Gate gate;
+  gate.started = started;
+  if (!settings.readiness || !settings.readiness->ready) return gate;
+  gate.open = false;
+  gate.target = settings.notifies() ? nullptr : &*settings.readiness->ready;
+  gate.event = run.ready.get();
+  gate.deadline = started + settings.readiness->timeoutMs;
+  gate.opened = std::move(opened);
+  return gate;
+}
+
 // Waits for the worker to end (see waitForWorkerEnd) and returns how it ended, after its output
 // has been drained and the worker log has its end line.
-WorkerOutcome awaitWorker(WorkerRun& run, const SupervisionSettings& settings) {
+WorkerOutcome awaitWorker(WorkerRun& run, Gate& gate, const SupervisionSettings& settings) {
   WorkerOutcome outcome;
-  outcome.hung = waitForWorkerEnd(run.process.get(), run.job.get(), run.heartbeat.get(), settings);
+  outcome.end = waitForWorkerEnd(run.process.get(), run.job.get(), run.heartbeat.get(), gate, settings);
   if (!GetExitCodeProcess(run.process.get(), &outcome.exitCode)) outcome.exitCode = 0;
   logMessage("process terminated with exit code %d", static_cast<int>(outcome.exitCode));
   removeWorkerTempDirectory(run.process.get());
@@ -546,22 +691,32 @@ bool announceAndWait(const RestartDecision& decision, const std::string& what) {
 // the service process without a final status, so that Windows counts a failure). Returns only
 // when a worker cannot be started (the service is then reported stopped with an error).
 void superviseWorkers(const std::u16string& commandLine, const SupervisionSettings& settings) {
+  const ULONGLONG serviceStarted = GetTickCount64();
   PublishedStatus published;
   published.processId = GetCurrentProcessId();
   published.started = processStartTime(GetCurrentProcess());
+  publishStatus(published);
+  if (settings.readiness && !waitForTargets(*settings.readiness, serviceStarted)) {
+    if (stopWasRequested()) endServiceProcess(true);
+    endUnreadyWorker(nullptr, nullptr, settings.readiness->timeoutMs);
+    endServiceProcess(false);
+  }
   RestartHistory history;
   std::mt19937 random(static_cast<uint32_t>(GetTickCount64() ^ (GetCurrentProcessId() << 16)));
   std::uniform_real_distribution<double> jitter(0.0, 1.0);
   bool handlerRegistered = false;
-  for (;;) {
+  for (bool first = true;; first = false) {
     WorkerRun run;
-    if (!startWorker(commandLine, settings.waitsForStop(), settings.heartbeat, run)) {
+    if (!startWorker(commandLine, settings.waitsForStop(), settings, run)) {
       reportStartFailure();
       published.workerPid.reset();
       publishStatus(published);
       return;
     }
     published.workerPid = GetProcessId(run.process.get());
+    // Without a readiness gate a worker is ready once it runs (after wait-for, the service runs now).
+    published.ready = !settings.readiness || !settings.readiness->ready;
+    if (published.ready) reportReady();
     publishStatus(published);
     if (!handlerRegistered) {
       logMessage("registering ConsoleCtrlHandler");
@@ -569,21 +724,32 @@ void superviseWorkers(const std::u16string& commandLine, const SupervisionSettin
       handlerRegistered = true;
     }
     const ULONGLONG started = run.startedTick;
-    const WorkerOutcome outcome = awaitWorker(run, settings);
+    // The first worker's gate shares its time with wait-for, from the service's start.
+    Gate gate = gateOf(settings, run, first ? serviceStarted : started, [&](ULONGLONG waitedMs) {
+      logMessage(runtext::ReadyLog, static_cast<unsigned long>(waitedMs));
+      published.ready = true;
+      publishStatus(published);
+    });
+    const WorkerOutcome outcome = awaitWorker(run, gate, settings);
     published.workerPid.reset();
+    published.ready = false;
     published.lastExitCode = outcome.exitCode;
     if (stopWasRequested()) {
       publishStatus(published);
       endServiceProcess(true);
     }
-    const WorkerEnd end = outcome.hung ? WorkerEnd::Hung : WorkerEnd::Exited;
+    if (outcome.end == WatchEnd::NotReady) {
+      publishStatus(published);
+      endServiceProcess(false);
+    }
+    const WorkerEnd end = outcome.end == WatchEnd::Hung ? WorkerEnd::Hung : WorkerEnd::Exited;
     const RestartDecision decision = decideRestart(settings.restart, history, end, outcome.exitCode, started,
                                                    GetTickCount64(), jitter(random));
     const std::string what = workerEndText(end, outcome.exitCode);
     if (decision.kind == RestartDecision::Restart) {
       published.restarts = decision.number;
       published.lastRestart = timeNow();
-      published.lastRestartCause = outcome.hung ? "hung" : "exit";
+      published.lastRestartCause = end == WorkerEnd::Hung ? "hung" : "exit";
     }
     publishStatus(published);
     if (decision.kind == RestartDecision::Stop) endServiceProcess(true);
@@ -611,10 +777,13 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   logMessage("service main");
   // With a pre-shutdown timeout the service also takes the pre-shutdown control.
   const bool preshutdown = parseDuration(getConfigString(key::ServicePreshutdownTimeout)).has_value();
+  const SupervisionSettings settings = configuredSupervision();
   {
     std::lock_guard<std::mutex> lock(statusLock);
     supervision = Supervision{};
     supervision.status.controlsAccepted = acceptedControls(preshutdown);
+    // Behind a readiness gate the service reports start-pending until the gate opens.
+    if (settings.readiness) applyGatedStart(supervision, kPendingWaitHint);
   }
   serviceName = serviceNameFromDispatcher(argc >= 1 ? argv[0] : nullptr, argc >= 1);
   logMessage("service name is '%s'", serviceName.c_str());
@@ -643,7 +812,6 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   }
   std::u16string commandLine = buildWorkerCommandLine(ownArguments, serviceName, startArguments);
 
-  const SupervisionSettings settings = configuredSupervision();
   if (settings.waitsForStop()) {
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::lock_guard<std::mutex> lock(statusLock);
@@ -669,22 +837,43 @@ int cmdRun() {
   // A console where the service was just installed may still hold the account's password; the
   // application has no business with it.
   SetEnvironmentVariableW(L"QUORV_SERVICE_PASSWORD", nullptr);
+  // As the service does, with its stop timeout and its readiness gate; one worker, no restarts
+  // and no hang detection.
   SupervisionSettings settings;
-  settings.stopTimeout = configuredStopTimeout();
-  if (settings.stopTimeout) {
+  {
+    const SupervisionSettings configured = configuredSupervision();
+    settings.stopTimeout = configured.stopTimeout;
+    settings.readiness = configured.readiness;
+  }
+  if (settings.waitsForStop()) {
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::lock_guard<std::mutex> lock(statusLock);
     stopEvent = event;
   }
   outputSink.store(OutputSink::Console);
   SetConsoleCtrlHandler(runConsoleHandler, TRUE);
+  const ULONGLONG started = GetTickCount64();
+  if (settings.readiness && !waitForTargets(*settings.readiness, started)) {
+    if (stopWasRequested()) return 0;
+    std::printf(runtext::RunNotReady, static_cast<unsigned long>(settings.readiness->timeoutMs));
+    std::fflush(stdout);
+    return 1;
+  }
   WorkerRun run;
-  if (!startWorker(commandLine, true, std::nullopt, run)) {
+  if (!startWorker(commandLine, true, settings, run)) {
     std::fprintf(stderr, runtext::RunStartFailed, static_cast<unsigned long>(run.startError));
     std::fflush(stderr);
     return 1;
   }
-  const WorkerOutcome outcome = awaitWorker(run, settings);
+  // The console shows when the gate opens, among the application's own output.
+  Gate gate = gateOf(settings, run, started, [](ULONGLONG) {
+    std::printf("%s", runtext::RunReady);
+    std::fflush(stdout);
+  });
+  const WorkerOutcome outcome = awaitWorker(run, gate, settings);
+  if (outcome.end == WatchEnd::NotReady) {
+    std::printf(runtext::RunNotReady, static_cast<unsigned long>(settings.readiness->timeoutMs));
+  }
   std::fflush(stdout);
   return static_cast<int>(outcome.exitCode);
 }

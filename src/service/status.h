@@ -18,6 +18,7 @@ struct PublishedStatus {
   std::optional<uint32_t> lastExitCode;
   std::string lastRestart;            // ISO 8601 UTC, or empty
   std::string lastRestartCause;       // "exit", "hung", or empty
+  bool ready = false;                 // a worker runs and has passed its readiness gate
 };
 
 // The published text: "name=value" lines; and its reading back (a value that does not read is

@@ -72,6 +72,7 @@ std::string statusText(const PublishedStatus& status) {
   if (status.lastExitCode) text += "exit=" + std::to_string(*status.lastExitCode) + "\n";
   if (!status.lastRestart.empty()) text += "restart=" + status.lastRestart + "\n";
   if (!status.lastRestartCause.empty()) text += "cause=" + status.lastRestartCause + "\n";
+  text += std::string("ready=") + (status.ready ? "1" : "0") + "\n";
   return text;
 }
 
@@ -92,6 +93,7 @@ PublishedStatus parseStatusText(std::string_view text) {
     else if (name == "exit") status.lastExitCode = number(value);
     else if (name == "restart" && isIsoTime(value)) status.lastRestart = std::string(value);
     else if (name == "cause" && (value == "exit" || value == "hung")) status.lastRestartCause = std::string(value);
+    else if (name == "ready") status.ready = value == "1";
   }
   return status;
 }
@@ -138,6 +140,8 @@ std::string queryJson(const QueryAnswer& answer) {
   appendTextOrNull(out, published ? published->lastRestart : std::string());
   appendField(out, "last_restart_cause");
   appendTextOrNull(out, published ? published->lastRestartCause : std::string());
+  appendField(out, "ready");
+  out += published && published->ready ? "true" : "false";
   out += "}";
   return out;
 }

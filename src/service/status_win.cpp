@@ -15,6 +15,7 @@
 
 #include "core/globals.h"
 #include "core/handle_win.h"
+#include "files/no_follow_win.h"
 #include "diag/log.h"
 #include "service/install_win.h"
 #include "service/say_win.h"
@@ -26,14 +27,6 @@ constexpr const char* kStatusValue = "Status";
 
 std::string statusKeyPath(const std::string& name) {
   return "SYSTEM\\CurrentControlSet\\Services\\" + name + "\\QuorvStatus";
-}
-
-std::string sidText(const void* sid) {
-  char* text = nullptr;
-  if (sid == nullptr || !ConvertSidToStringSidA(const_cast<PSID>(sid), &text)) return std::string();
-  std::string out = text;
-  LocalFree(text);
-  return out;
 }
 
 UtcTime utcOf(const FILETIME& time) {

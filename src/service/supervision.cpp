@@ -85,8 +85,28 @@ ControlOutcome applyControl(Supervision& state, uint32_t control) {
 
 bool applyWorkerStarted(Supervision& state) {
   state.pipeReady = true;
-  if (!state.stopRequested) state.status.currentState = kStateRunning;
+  if (!state.stopRequested && state.status.currentState != kStateStartPending) state.status.currentState = kStateRunning;
   return takeStopLine(state);
+}
+
+void applyGatedStart(Supervision& state, uint32_t waitHint) {
+  state.status.currentState = kStateStartPending;
+  state.status.waitHint = waitHint;
+}
+
+bool applyReady(Supervision& state) {
+  if (state.status.currentState != kStateStartPending) return false;
+  const ServiceStatusFields fresh;
+  state.status.currentState = kStateRunning;
+  state.status.checkPoint = 0;
+  state.status.waitHint = fresh.waitHint;
+  return true;
+}
+
+bool applyStartProgress(Supervision& state) {
+  if (state.status.currentState != kStateStartPending) return false;
+  state.status.checkPoint += 1;
+  return true;
 }
 
 void applyStartFailure(ServiceStatusFields& status) {

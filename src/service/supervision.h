@@ -37,6 +37,7 @@ struct ServiceStatusFields {
 };
 
 constexpr uint32_t kStateStopped = 1;
+constexpr uint32_t kStateStartPending = 2;
 constexpr uint32_t kStateStopPending = 3;
 constexpr uint32_t kStateRunning = 4;
 constexpr uint32_t kControlStop = 1;
@@ -53,6 +54,14 @@ struct Supervision {
   bool stopLineSent = false;   // the stop line was written and the pipe closed
 };
 
+// The service starts behind a readiness gate (service.ready, service.wait-for): start-pending,
+// with the wait hint of the gate, until the gate opens.
+void applyGatedStart(Supervision& state, uint32_t waitHint);
+// The gate opened: a start-pending service is running now (true: report it).
+bool applyReady(Supervision& state);
+// While start-pending: the next check point (true: report it).
+bool applyStartProgress(Supervision& state);
+
 // What the control handler does with one control code: the status is changed in place. Once the
 // service is reported stopped a control changes nothing and is not answered with a status: the
 // worker and its input pipe are gone, and a stopped service reports nothing more.
@@ -64,7 +73,8 @@ struct ControlOutcome {
 ControlOutcome applyControl(Supervision& state, uint32_t control);
 
 // The worker has started and its input pipe is open: the service is running again, unless a stop
-// came before the pipe existed. True when that early stop's line is due now.
+// came before the pipe existed or a readiness gate holds the start back. True when that early
+// stop's line is due now.
 bool applyWorkerStarted(Supervision& state);
 
 // The worker could not be started, or its pipes could not be set up.

@@ -67,6 +67,7 @@ std::string stopTimedOutLine(const LogTime& time, uint32_t timeoutMs, bool atLin
 std::string hungLine(const LogTime& time, uint32_t timeoutMs, bool atLineStart);
 std::string restartLine(const LogTime& time, uint32_t number, uint32_t delayMs, const std::string& what,
                         bool atLineStart);
+std::string notReadyLine(const LogTime& time, const std::string& text, bool atLineStart);
 std::string gaveUpLine(const LogTime& time, uint32_t count, uint32_t windowMs, const std::string& what,
                        bool atLineStart);
 

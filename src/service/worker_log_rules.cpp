@@ -124,6 +124,10 @@ std::string restartLine(const LogTime& time, uint32_t number, uint32_t delayMs, 
                  atLineStart);
 }
 
+std::string notReadyLine(const LogTime& time, const std::string& text, bool atLineStart) {
+  return ownLine("[" + stamp(time) + "] " + text, atLineStart);
+}
+
 std::string gaveUpLine(const LogTime& time, uint32_t count, uint32_t windowMs, const std::string& what,
                        bool atLineStart) {
   return ownLine(format(kGaveUpFormat, stamp(time).c_str(), what.c_str(), static_cast<unsigned long>(count),

@@ -221,6 +221,11 @@ void workerLogRestart(uint32_t number, uint32_t delayMs, const std::string& what
   if (settings) writeOwnLine([&](bool start) { return restartLine(now(), number, delayMs, what, start); });
 }
 
+void workerLogNotReady(const std::string& text) {
+  std::lock_guard<std::mutex> lock(fileLock);
+  if (settings) writeOwnLine([&](bool start) { return notReadyLine(now(), text, start); });
+}
+
 void workerLogGaveUp(uint32_t count, uint32_t windowMs, const std::string& what) {
   std::lock_guard<std::mutex> lock(fileLock);
   if (settings) writeOwnLine([&](bool start) { return gaveUpLine(now(), count, windowMs, what, start); });

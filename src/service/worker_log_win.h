@@ -20,6 +20,7 @@ void workerLogEnded(uint32_t exitCode, bool stopRequested);
 void workerLogStopTimedOut(uint32_t timeoutMs);
 void workerLogHung(uint32_t timeoutMs);
 void workerLogRestart(uint32_t number, uint32_t delayMs, const std::string& what);
+void workerLogNotReady(const std::string& text);
 void workerLogGaveUp(uint32_t count, uint32_t windowMs, const std::string& what);
 
 }  // namespace quorv

@@ -236,4 +236,22 @@ TEST(RealJvm, ThreadDumpReachesStandardOutput) {
   EXPECT_NE(run.out.find("Found one Java-level deadlock"), std::string::npos) << run.out;
 }
 
+// Service.ready() reaches the native method that the worker registers once per call, from
+// whichever thread calls it; without the registration it does nothing and throws nothing.
+TEST(RealJvm, ReadyCallsTheRegisteredNativeOncePerCall) {
+  for (const bool registered : {true, false}) {
+    std::vector<std::string> options = {"--option", "-Dquorv.test.mode=ready"};
+    if (registered) options.insert(options.begin(), "--ready");
+    const DriverRun run = runDriver(options, "com.quorv.runtime.WinLauncher", {});
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    const auto out = lines(run.out);
+    long calls = 0;
+    for (const auto& line : out) calls += line == "notifyReady called";
+    EXPECT_EQ(calls, registered ? 3 : 0) << run.out;
+    EXPECT_GE(indexOf(out, "ready calls done"), 0) << run.out;
+    EXPECT_EQ(indexOf(out, "log: ready: com/quorv/runtime/Service.ready() reaches the service") >= 0, registered)
+        << run.out;
+  }
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // Runs the launcher's JNI sequence against a JVM library of this machine:
-//   jni_run [--option <jvm option>]... [--first-run] [--heartbeats N] [--sigquit]
+//   jni_run [--option <jvm option>]... [--first-run] [--heartbeats N] [--sigquit] [--ready]
 //           <libjvm.so> <class path> <entry class> [params...]
+// With --ready, the worker's native method notifyReady is registered on the runtime's Service
+// class before main; each call prints "notifyReady called".
 // With --heartbeats, the JVM is not destroyed once main has returned: the worker's heartbeat loop
 // runs N intervals of 50 ms on a thread of its own (each heartbeat is the line "heartbeat"), and
 // the process ends after it; --sigquit first asks the JVM for its thread dump, as a console
@@ -27,7 +29,7 @@
 #include "diag/log.h"
 #include "files/codepage.h"
 #include "launch/jni_driver.h"
-#include "launch/jvm_heartbeat.h"
+#include "launch/service_bridge.h"
 
 namespace quorv {
 namespace {
@@ -134,12 +136,23 @@ bool wideToFileCp(const std::u16string& text, std::string& out) {
 
 }  // namespace quorv
 
+namespace {
+
+// The worker's notifyReady, here: one line per call, from whichever thread calls it.
+void JNICALL notifyReady(JNIEnv*, jclass) {
+  std::printf("notifyReady called\n");
+  std::fflush(stdout);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   quorv::storeMessageTemplates();
   std::vector<std::string> options;
   bool firstRun = false;
   int heartbeats = 0;
   bool sigquit = false;
+  bool ready = false;
   int i = 1;
   for (; i < argc; ++i) {
     if (std::strcmp(argv[i], "--option") == 0 && i + 1 < argc) {
@@ -150,6 +163,8 @@ int main(int argc, char** argv) {
       heartbeats = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--sigquit") == 0) {
       sigquit = true;
+    } else if (std::strcmp(argv[i], "--ready") == 0) {
+      ready = true;
     } else {
       break;
     }
@@ -184,7 +199,10 @@ int main(int argc, char** argv) {
   launch.firstRunMarkerExists = [] { return true; };
   launch.destroy = heartbeats == 0;
   JavaVM* vm = nullptr;
-  launch.onCreated = [&](JavaVM* created) { vm = created; };
+  launch.onCreated = [&](JavaVM* created, JNIEnv* env) {
+    vm = created;
+    if (ready) quorv::registerReadyNative(env, notifyReady);
+  };
   const bool ok = quorv::launchJvm(launch);
   if (heartbeats > 0 && ok && vm != nullptr) {
     if (sigquit) {

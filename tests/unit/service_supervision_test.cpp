@@ -296,5 +296,31 @@ TEST(PriorityClass, OnlyThePriorityClassesAreTaken) {
   for (uint32_t value : {0u, 1u, 2u, 4u, 8u, 0x10u, 0x4020u, 0xFFFFFFFFu}) EXPECT_FALSE(isPriorityClass(value)) << value;
 }
 
+TEST(ServiceReadiness, StartPendingUntilTheGateOpensWithCheckPoints) {
+  Supervision state;
+  applyGatedStart(state, 10000);
+  EXPECT_EQ(state.status.currentState, kStateStartPending);
+  EXPECT_EQ(state.status.waitHint, 10000u);
+  // The worker's start does not end the wait: the gate does.
+  EXPECT_FALSE(applyWorkerStarted(state));
+  EXPECT_EQ(state.status.currentState, kStateStartPending);
+  EXPECT_TRUE(applyStartProgress(state));
+  EXPECT_TRUE(applyStartProgress(state));
+  EXPECT_EQ(state.status.checkPoint, 2u);
+  EXPECT_TRUE(applyReady(state));
+  EXPECT_EQ(state.status.currentState, kStateRunning);
+  EXPECT_EQ(state.status.checkPoint, 0u);
+  // Running, a later gate (after a restart) and its progress report nothing.
+  EXPECT_FALSE(applyReady(state));
+  EXPECT_FALSE(applyStartProgress(state));
+  // A stop while start-pending is a stop as any other.
+  Supervision stopped;
+  applyGatedStart(stopped, 10000);
+  EXPECT_FALSE(applyControl(stopped, kControlStop).sendStopLine);
+  EXPECT_EQ(stopped.status.currentState, kStateStopPending);
+  EXPECT_TRUE(applyWorkerStarted(stopped));
+  EXPECT_FALSE(applyReady(stopped));
+}
+
 }  // namespace
 }  // namespace quorv

@@ -45,7 +45,7 @@ class RestartTest(KeepAliveCase):
         code, answer = self.query(svc)
         self.assertEqual(code, 0, answer)
         self.assertEqual(list(answer), ["name", "state", "pid", "worker_pid", "started", "restarts", "last_exit_code",
-                                        "last_restart", "last_restart_cause"])
+                                        "last_restart", "last_restart_cause", "ready"])
         self.assertEqual((answer["name"], answer["state"]), (svc.name, "running"))
         self.assertGreaterEqual(answer["restarts"], 3)
         self.assertEqual((answer["last_exit_code"], answer["last_restart_cause"]), (3, "exit"))
@@ -131,7 +131,7 @@ class QueryTest(ServiceTestCase):
         r = harness.run(exe, ["/query"])
         self.assertEqual((r.code, r.out), (3, '{"name": "%s", "state": "stopped", "pid": null, "worker_pid": null, '
                                               '"started": null, "restarts": 0, "last_exit_code": null, '
-                                              '"last_restart": null, "last_restart_cause": null}\r\n' % name))
+                                              '"last_restart": null, "last_restart_cause": null, "ready": false}\r\n' % name))
         r = harness.run(exe, ["/query", "quorv-no-such-service"])
         self.assertEqual(r.code, 1, r)
         self.assertEqual(json.loads(r.out)["state"], "not-installed")

@@ -11,6 +11,7 @@
 #include "config/keys.h"
 #include "core/duration.h"
 #include "service/account.h"
+#include "service/readiness.h"
 #include "service/restart_policy.h"
 #include "service/service_config.h"
 #include "runtime_properties.h"
@@ -148,6 +149,10 @@ bool passesRule(const Setting& s, const std::string& value) {
     case Rule::WholeSeconds: return parseFailureReset(value).has_value();
     case Rule::RestartMode: return value == "never" || value == "on-failure" || value == "always";
     case Rule::RestartLimit: return parseRestartLimit(value).has_value();
+    case Rule::ReadyTarget: {
+      std::string fault;
+      return parseReadyTarget(value, true, fault).has_value();
+    }
     default: return true;
   }
 }
@@ -204,6 +209,10 @@ void takeSetting(Dump& d, const Setting& s) {
       if (std::any_of(items.begin(), items.end(), [](auto& i) { return i.empty(); })) return;
       if (s.rule == Rule::FailureAction &&
           std::any_of(items.begin(), items.end(), [](auto& i) { return !failureActionFault(i).empty(); }))
+        return;
+      std::string fault;
+      if (s.rule == Rule::WaitTarget &&
+          std::any_of(items.begin(), items.end(), [&](auto& i) { return !parseReadyTarget(i, false, fault); }))
         return;
       std::string list = "[";
       for (size_t i = 0; i < items.size(); ++i) list += (i ? ", " : "") + text8(items[i]);

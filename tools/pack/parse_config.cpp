@@ -18,6 +18,7 @@
 #include "file_io.h"
 #include "jvm/release.h"
 #include "service/account.h"
+#include "service/readiness.h"
 #include "service/restart_policy.h"
 #include "service/service_config.h"
 #include "service/worker_log.h"
@@ -626,6 +627,15 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
         p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a restart limit",
                   "a count and a time window, such as \"5/10m\"");
       break;
+    case Rule::ReadyTarget:
+    case Rule::WaitTarget: {
+      std::string fault;
+      if (!parseReadyTarget(value, s.rule == Rule::ReadyTarget, fault))
+        p.problem(line, path, latin1ToUtf8(fault),
+                  s.rule == Rule::ReadyTarget ? "\"notify\", \"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535"
+                                              : "\"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535");
+      break;
+    }
     case Rule::ReleaseLimit:
     case Rule::None:
       break;
@@ -952,6 +962,14 @@ void finishSupervision(Parse& p) {
     if (every && within && *within / 2 < *every)
       p.problem(lineOf(key::HeartbeatTimeout), "service.heartbeat-timeout",
                 "shorter than two heartbeat intervals", "at least twice service.heartbeat; six times when left out");
+  }
+  if (p.config.strings.count(key::ReadyTimeout)) {
+    if (!p.config.strings.count(key::Ready) && !p.config.strings.count(key::WaitFor)) {
+      p.problem(lineOf(key::ReadyTimeout), "service.ready-timeout", "a ready timeout needs service.ready or service.wait-for",
+                "set one of them too, or leave the timeout out");
+    } else if (duration(key::ReadyTimeout, 1) == std::optional<uint32_t>(0)) {
+      p.problem(lineOf(key::ReadyTimeout), "service.ready-timeout", "a ready timeout of 0", "such as \"2m\"");
+    }
   }
   auto check = p.config.strings.find(key::DeadlockCheck);
   if (check != p.config.strings.end() && check->second == "1" && !heartbeat) {

@@ -98,6 +98,20 @@ constexpr std::array kSettings = {
     Setting{"service.deadlock-check", key::DeadlockCheck, 0, VT::Bool, F::Flag, R::None, nullptr,
             "With service.heartbeat: the heartbeat fails while threads of the application are "
             "deadlocked (ThreadMXBean.findDeadlockedThreads), so that a deadlock counts as a hang."},
+    Setting{"service.ready", key::Ready, 0, VT::String, F::Text, R::ReadyTarget, nullptr,
+            "When the service counts as started: \"notify\" (the application calls "
+            "com.quorv.runtime.Service.ready()), \"tcp://HOST:PORT\" (a connection succeeds) or "
+            "\"http://HOST:PORT/PATH\" (a GET answers 2xx). Until then the service reports start-pending; "
+            "after a restart, /query shows \"ready\": false. Without it the service runs as soon as its "
+            "worker exists."},
+    Setting{"service.ready-timeout", key::ReadyTimeout, 0, VT::String, F::Text, R::Duration, nullptr,
+            "How long the service waits for service.ready and service.wait-for together (default \"2m\"); "
+            "past it, the service ends its worker and ends as after a failure, so that Windows' recovery "
+            "applies."},
+    Setting{"service.wait-for", key::WaitFor, 0, VT::List, F::CommaList, R::WaitTarget, nullptr,
+            "What must answer before the first worker starts, in order: \"tcp://HOST:PORT\" or "
+            "\"http://HOST:PORT/PATH\" (a database on another machine, a network that comes up late); "
+            "the service reports start-pending meanwhile, within service.ready-timeout."},
     Setting{"java.min-version", key::MinVersion, 0, VT::String, F::Text, R::VersionLimit, nullptr,
             "Lowest accepted Java version, compared as text over its own length (\"1.8\" admits "
             "1.8.0_45)."},

@@ -45,6 +45,8 @@ enum class Rule {
   WholeSeconds,    // a duration of whole seconds
   RestartMode,     // "never", "on-failure" or "always"
   RestartLimit,    // "COUNT/DURATION", such as "5/10m"
+  ReadyTarget,     // "notify", "tcp://HOST:PORT" or "http://HOST:PORT/PATH"
+  WaitTarget,      // each item: "tcp://HOST:PORT" or "http://HOST:PORT/PATH"
 };
 
 struct Setting {

@@ -116,6 +116,24 @@ const BadInput kCases[] = {
      "\"10s\")"},
     {"exit code out of range", "service.success-exit-codes = [0, -1]\n",
      "c.toml:1: service.success-exit-codes: number out of range (whole numbers from 0 to 4294967295)"},
+    {"ready target without a scheme", "service.ready = \"db:5432\"\n",
+     "c.toml:1: service.ready: \"db:5432\" has no scheme of tcp:// or http:// and is not \"notify\" (\"notify\", "
+     "\"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535)"},
+    {"ready port out of range", "service.ready = \"tcp://db:70000\"\n",
+     "c.toml:1: service.ready: \"tcp://db:70000\": the port is not a number from 1 to 65535 (\"notify\", "
+     "\"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535)"},
+    {"wait-for target with a path for tcp", "service.wait-for = [\"tcp://db:5432/x\"]\n",
+     "c.toml:1: service.wait-for: \"tcp://db:5432/x\": a tcp target has no path (\"tcp://HOST:PORT\" or "
+     "\"http://HOST:PORT/PATH\", the port 1 to 65535)"},
+    {"wait-for notify", "service.wait-for = [\"notify\"]\n",
+     "c.toml:1: service.wait-for: \"notify\" is the application's own signal: it cannot be waited for before the "
+     "application starts (\"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535)"},
+    {"wait-for bad host", "service.wait-for = [\"http://bad_host/health\"]\n",
+     "c.toml:1: service.wait-for: \"http://bad_host/health\": \"bad_host\" is not a host name or IPv4 address "
+     "(\"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535)"},
+    {"ready timeout without a gate", "service.ready-timeout = \"1m\"\n",
+     "c.toml:1: service.ready-timeout: a ready timeout needs service.ready or service.wait-for (set one of them too, "
+     "or leave the timeout out)"},
     {"log size past 64 bits", "app.log-size = \"18446744073709551620\"\n",
      "c.toml:1: app.log-size: not a size (bytes, or a number with B, KB, MB or GB, such as \"50MB\")"},
     {"worker log size past 64 bits", "service.worker-log = \"w.log\"\nservice.worker-log-size = \"18446744073709551616KB\"\n",

@@ -190,11 +190,13 @@ TEST_F(RoundTrip, AccountAndRecoverySettingsComeBackByName) {
       << dumped;
 }
 
-TEST_F(RoundTrip, RestartAndHeartbeatSettingsComeBackByName) {
+TEST_F(RoundTrip, RestartHeartbeatAndReadinessSettingsComeBackByName) {
   writeText(path("c.toml"),
             "runtime.include = false\n[service]\nrestart = \"on-failure\"\nsuccess-exit-codes = [0, 143]\n"
             "restart-delay = \"500ms\"\nrestart-delay-max = \"30s\"\nrestart-reset = \"5m\"\n"
-            "restart-limit = \"10/1h\"\nheartbeat = \"10s\"\nheartbeat-timeout = \"45s\"\ndeadlock-check = true\n");
+            "restart-limit = \"10/1h\"\nheartbeat = \"10s\"\nheartbeat-timeout = \"45s\"\ndeadlock-check = true\n"
+            "ready = \"http://localhost:8080/health\"\nready-timeout = \"90s\"\n"
+            "wait-for = [\"tcp://db.example:5432\", \"http://config.example/health\"]\n");
   PackConfig config = parse(path("c.toml"));
   EXPECT_EQ(config.strings.at(30310), "on-failure");
   EXPECT_EQ(config.strings.at(30311), "0,143");
@@ -203,7 +205,9 @@ TEST_F(RoundTrip, RestartAndHeartbeatSettingsComeBackByName) {
   pack(config, "first.exe");
   std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
   for (const char* line : {"restart = \"on-failure\"\n", "success-exit-codes = [0, 143]\n", "restart-limit = \"10/1h\"\n",
-                           "heartbeat-timeout = \"45s\"\n", "deadlock-check = true\n"})
+                           "heartbeat-timeout = \"45s\"\n", "deadlock-check = true\n",
+                           "ready = \"http://localhost:8080/health\"\n",
+                           "wait-for = [\"tcp://db.example:5432\", \"http://config.example/health\"]\n"})
     EXPECT_NE(dumped.find(line), std::string::npos) << line << dumped;
   EXPECT_EQ(dumped.find("[strings]"), std::string::npos) << dumped;
   writeText(path("again.toml"), dumped);

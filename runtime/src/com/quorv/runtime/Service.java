@@ -62,6 +62,28 @@ public final class Service {
     }
 
     /**
+     * Tells the service that the application is ready. With {@code service.ready = "notify"} the
+     * service reports itself as started (running) only once this has been called; until then it is
+     * start-pending, so that services that depend on it, deployment scripts and monitoring wait
+     * for the application, not just for its process. After a restart the service stays running,
+     * and {@code app.exe /query} shows {@code "ready": false} until the new worker calls this again.
+     *
+     * <p>Safe to call more than once (each call is passed on; the service takes the first), from
+     * any thread, and harmless outside a service: without the launcher's worker, or with another
+     * setting of {@code service.ready}, nothing happens.
+     */
+    public static void ready() {
+        try {
+            notifyReady();
+        } catch (UnsatisfiedLinkError notInAWorker) {
+            // No launcher registered the native method: not a service with this gate.
+        }
+    }
+
+    /** Registered by the launcher's worker (RegisterNatives); tells the service process. */
+    private static native void notifyReady();
+
+    /**
      * Answers the service's heartbeat. With {@code service.heartbeat} set, the launcher's worker
      * calls this method at every interval from a thread of its own, attached to the JVM as a
      * daemon; an answer of {@code true} tells the service that the JVM is alive. When no answer

@@ -2,6 +2,7 @@ package com.example.echo;
 
 import com.sun.net.httpserver.HttpExchange;
 import com.sun.net.httpserver.HttpHandler;
+import com.quorv.runtime.Service;
 import com.sun.net.httpserver.HttpServer;
 
 import java.io.IOException;
@@ -72,6 +73,10 @@ public final class EchoService {
         server.start();
         log("listening on " + server.getAddress().getAddress().getHostAddress() + ":"
                 + server.getAddress().getPort());
+        // With service.ready = "notify" the service counts as started only from here on: services
+        // that depend on it, and scripts that run /start, wait for the port to be open. Outside a
+        // service the call does nothing.
+        Service.ready();
         // main returns; the server's dispatcher thread keeps the JVM (and the service) running.
     }
 

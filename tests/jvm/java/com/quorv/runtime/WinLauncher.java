@@ -36,6 +36,18 @@ public class WinLauncher {
             case "deadlock":
                 deadlock();
                 break;
+            case "ready":
+                // Once from main, once from each of two threads of the application's.
+                Service.ready();
+                Thread[] others = {new Thread(Service::ready), new Thread(Service::ready)};
+                for (Thread t : others) {
+                    t.start();
+                }
+                for (Thread t : others) {
+                    t.join();
+                }
+                report("ready calls done");
+                break;
             default:
                 report("unknown mode " + mode);
         }

@@ -1,4 +1,4 @@
-#include "launch/jvm_heartbeat.h"
+#include "launch/service_bridge.h"
 
 #include "diag/log.h"
 
@@ -11,12 +11,12 @@ void runHeartbeats(JavaVM* vm, uint32_t intervalMs, const HeartbeatLoop& loop) {
     logError("heartbeat: could not attach a thread to the JVM");
     return;
   }
-  jclass service = env->FindClass(kHeartbeatClass);
+  jclass service = env->FindClass(kServiceClass);
   jmethodID method = service != nullptr ? env->GetStaticMethodID(service, kHeartbeatMethod, kHeartbeatSignature)
                                         : nullptr;
   if (method == nullptr) {
     env->ExceptionClear();
-    logError("heartbeat: %s.%s%s not found on the class path; the worker sends no heartbeats", kHeartbeatClass,
+    logError("heartbeat: %s.%s%s not found on the class path; the worker sends no heartbeats", kServiceClass,
              kHeartbeatMethod, kHeartbeatSignature);
     vm->DetachCurrentThread();
     return;
@@ -31,6 +31,25 @@ void runHeartbeats(JavaVM* vm, uint32_t intervalMs, const HeartbeatLoop& loop) {
     if (alive != JNI_FALSE) loop.beat();
   }
   vm->DetachCurrentThread();
+}
+
+bool registerReadyNative(JNIEnv* env, ReadyNative notify) {
+  jclass service = env->FindClass(kServiceClass);
+  if (service == nullptr) {
+    env->ExceptionClear();
+    logError("ready: %s not found on the class path; the application cannot report that it is ready", kServiceClass);
+    return false;
+  }
+  JNINativeMethod method{const_cast<char*>("notifyReady"), const_cast<char*>("()V"), reinterpret_cast<void*>(notify)};
+  if (env->RegisterNatives(service, &method, 1) != JNI_OK) {
+    env->ExceptionClear();
+    logError("ready: %s has no native method notifyReady()V (an older copy of the class?); the application cannot "
+             "report that it is ready", kServiceClass);
+    return false;
+  }
+  env->DeleteLocalRef(service);
+  logMessage("ready: %s.ready() reaches the service", kServiceClass);
+  return true;
 }
 
 }  // namespace quorv
