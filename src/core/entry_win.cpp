@@ -66,6 +66,7 @@ int runCommand(Command command) {
     case Command::Status: return cmdStatus();
     case Command::Restart: return cmdRestart();
     case Command::Run: return cmdRun();
+    case Command::Configure: return cmdConfigure(configuredStart, interactiveFlag);
     case Command::None: break;
   }
   return 0;

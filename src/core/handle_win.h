@@ -58,4 +58,13 @@ struct RegistryKeyKind {
 };
 using RegistryKey = Owned<RegistryKeyKind>;
 
+// Service Control Manager and service handles: CloseServiceHandle.
+struct ServiceHandleKind {
+  using Raw = SC_HANDLE;
+  static Raw none() { return nullptr; }
+  static bool valid(Raw raw) { return raw != nullptr; }
+  static void close(Raw raw) { CloseServiceHandle(raw); }
+};
+using ServiceHandle = Owned<ServiceHandleKind>;
+
 }  // namespace quorv

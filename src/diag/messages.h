@@ -44,6 +44,7 @@ constexpr const char* LogDirectoryForeignOwner =
     "installing user.\n";
 constexpr const char* DirectoryRightsNotRemoved =
     "Could not remove the rights of '%s' on '%s'. Error code: %d\n";
+constexpr const char* ConfigureOpenFailed = "Could not open service '%s'. Error code: %d\n";
 constexpr const char* EventSourceForeign =
     "Could not register the event source '%s': it belongs to another program ('%s').\n";
 }  // namespace quorv::text

@@ -31,6 +31,8 @@ TEST(ParseServiceCommand, PrefixesAndWords) {
       {"/Restart", Command::None},
       {"/run", Command::Run},             {"-run MySvc", Command::Run},
       {"/RUN", Command::None},            {"/runx", Command::None},
+      {"/configure", Command::Configure}, {"-configure My Svc", Command::Configure},
+      {"/Configure", Command::None},
   };
   for (const auto& c : cases) EXPECT_EQ(parseServiceCommand(c.text).command, c.command) << c.text;
 }
