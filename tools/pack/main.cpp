@@ -21,7 +21,7 @@ using namespace quorv::pack;
 
 namespace {
 
-constexpr const char* kVersion = "quorv-pack 0.1.0";
+constexpr const char* kVersion = "quorv-pack " QUORV_VERSION;
 
 // Exit statuses, also listed in `quorv-pack reference`.
 constexpr int kExitError = 1;

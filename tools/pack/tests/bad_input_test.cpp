@@ -186,7 +186,7 @@ TEST_F(BadInputs, EveryCommandHasHelpAndTheVersionPrints) {
   }
   RunResult r = runPack({"--version"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.output, "quorv-pack 0.1.0\n");
+  EXPECT_EQ(r.output, "quorv-pack " QUORV_VERSION "\n");
 }
 
 TEST_F(BadInputs, AWrongCommandLineEndsWithStatusTwo) {
