@@ -55,6 +55,14 @@ constexpr int WorkerLog = 30300;      // file the service copies its worker's ou
 constexpr int WorkerLogSize = 30301;  // size at which that file is moved aside, "10MB"
 constexpr int WorkerLogKeep = 30302;  // how many moved-aside files stay
 constexpr int StopTimeout = 30303;    // how long a stop waits for the worker, "30s"
+// The [installer] table: read by the packer's msi command and printed by dump; the launcher
+// itself does not read them.
+constexpr int InstallerUpgradeCode = 30600;   // a GUID
+constexpr int InstallerManufacturer = 30601;
+constexpr int InstallerVersion = 30602;       // "1.2.3"
+constexpr int InstallerDirectory = 30603;     // below Program Files
+constexpr int InstallerExeName = 30604;       // "app.exe"
+constexpr int InstallerFiles = 30605;         // "source TAB target" lines
 
 // Launcher kinds of key 107.
 constexpr int KindGuiJavaw = 1;

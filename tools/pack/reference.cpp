@@ -125,7 +125,8 @@ std::string referenceText() {
   return out.str();
 }
 
-std::string starterConfig(const std::string& jar, const std::string& mainClass) {
+std::string starterConfig(const std::string& jar, const std::string& mainClass,
+                          const std::optional<std::string>& upgradeCode) {
   std::string name = std::filesystem::path(jar).stem().string();
   if (name.empty()) name = "app";
   std::string file = std::filesystem::path(jar).filename().string();
@@ -177,6 +178,11 @@ std::string starterConfig(const std::string& jar, const std::string& mainClass) 
          "# And its icon:\n"
          "# [launcher]\n"
          "# icon = \"app.ico\"\n\n"
+         "# The Windows Installer package of quorv-pack msi (version: [version] product-version).\n"
+         "[installer]\n"
+      << (upgradeCode ? "upgrade-code = " + tomlString(*upgradeCode) + "   # the same for every version\n"
+                      : std::string("# upgrade-code = \"{...}\"   # quorv-pack init writes a fresh GUID\n"))
+      << "# files = [ { source = \"jre\", target = \"jre\" } ]   # installed beside the executable\n\n"
          "# The application's archive travels inside the launcher; the launcher puts the\n"
          "# archives of its temporary directory on the class path.\n"
          "[[files]]\n"

@@ -31,6 +31,7 @@ enum class Form {
   Environment,    // a table of variables: "NAME=value" lines joined with a line feed
   PropertySize,   // "-D" property "=" bytes, appended to the JVM options (key 123)
   PropertyCount,  // "-D" property "=" number, appended to the JVM options (key 123)
+  InstallerFiles, // { source, target } tables: "source TAB target" lines
 };
 
 // Extra rules a value must follow.
@@ -42,6 +43,10 @@ enum class Rule {
   ServiceAccount,  // an account form of service.account
   FailureAction,   // each item: restart/DELAY, reboot/DELAY, none
   WholeSeconds,    // a duration of whole seconds
+  Guid,            // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
+  InstallerVersion,  // 1.2.3: what Windows Installer takes as a product version
+  InstallDirectory,  // a relative folder path
+  ExeName,           // a file name ending in .exe
 };
 
 struct Setting {
