@@ -46,16 +46,10 @@ void sleepFor(void*, uint32_t milliseconds) { Sleep(milliseconds); }
 // The registration's configuration in `buffer`, which grows to what the call says it needs;
 // null when it cannot be had (GetLastError and `needed` tell why).
 QUERY_SERVICE_CONFIGA* queryConfig(SC_HANDLE service, std::vector<unsigned char>& buffer, DWORD& needed) {
-  buffer.assign(8192, 0);
-  needed = 0;
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  bool ok = QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
-    buffer.assign(needed, 0);
-    config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    ok = QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  }
-  return ok ? config : nullptr;
+  const bool ok = queryWithRoom(buffer, needed, [service](unsigned char* data, DWORD size, DWORD* wanted) {
+    return QueryServiceConfigA(service, reinterpret_cast<QUERY_SERVICE_CONFIGA*>(data), size, wanted) != 0;
+  });
+  return ok ? reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()) : nullptr;
 }
 
 // The account the service is registered with, when it is one the install gave rights to.

@@ -15,6 +15,7 @@
 #include "core/globals.h"
 #include "core/handle_win.h"
 #include "diag/messages.h"
+#include "files/codepage.h"
 #include "files/no_follow_win.h"
 #include "files/paths.h"
 #include "service/commands.h"
@@ -29,11 +30,8 @@ namespace {
 using Read = std::function<std::optional<std::string>()>;
 
 std::wstring wideOf(const std::string& ansi) {
-  if (ansi.empty()) return std::wstring();
-  const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), size);
-  return wide;
+  const std::u16string wide = ansiToWide(ansi);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 // UTF-8, so that every text compares byte by byte.
@@ -52,9 +50,10 @@ std::string utf8Of(const wchar_t* text) { return text == nullptr ? std::string()
 std::string programOf(const wchar_t* commandLine) {
   std::wstring path = commandLine == nullptr ? std::wstring() : std::wstring(commandLine);
   if (path.size() >= 2 && path.front() == L'"') path = path.substr(1, path.find(L'"', 1) - 1);
-  const int size = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0, nullptr, nullptr);
+  const int length = static_cast<int>(path.size());
+  const int size = WideCharToMultiByte(CP_ACP, 0, path.data(), length, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), out.data(), size, nullptr, nullptr);
+  if (size > 0) WideCharToMultiByte(CP_ACP, 0, path.data(), length, out.data(), size, nullptr, nullptr);
   return out;
 }
 
@@ -65,16 +64,11 @@ std::string upperText(std::string text) {
 
 // The registration's configuration, read again for every step (a step may have changed it).
 const QUERY_SERVICE_CONFIGW* queryConfig(SC_HANDLE service, std::vector<unsigned char>& buffer) {
-  buffer.assign(8192, 0);
   DWORD needed = 0;
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-  bool ok = QueryServiceConfigW(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
-    buffer.assign(needed, 0);
-    config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-    ok = QueryServiceConfigW(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  }
-  return ok ? config : nullptr;
+  const bool ok = queryWithRoom(buffer, needed, [service](unsigned char* data, DWORD size, DWORD* wanted) {
+    return QueryServiceConfigW(service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(data), size, wanted) != 0;
+  });
+  return ok ? reinterpret_cast<const QUERY_SERVICE_CONFIGW*>(buffer.data()) : nullptr;
 }
 
 template <typename Pick>
@@ -120,10 +114,9 @@ std::string levelText(ServiceConfigChange& change) {
   return failureActionsText(change.failureActions.resetPeriod, change.actions);
 }
 
-uint32_t changeConfig(SC_HANDLE service, DWORD type, DWORD start, const wchar_t* path, const wchar_t* dependencies,
-                      const wchar_t* account, const wchar_t* password) {
-  return ChangeServiceConfigW(service, type, start, SERVICE_NO_CHANGE, path, nullptr, nullptr, dependencies, account,
-                              password, nullptr)
+uint32_t changeConfig(SC_HANDLE service, DWORD type, DWORD start, const wchar_t* path, const wchar_t* dependencies) {
+  return ChangeServiceConfigW(service, type, start, SERVICE_NO_CHANGE, path, nullptr, nullptr, dependencies, nullptr,
+                              nullptr, nullptr)
              ? 0
              : GetLastError();
 }
@@ -229,24 +222,33 @@ int cmdConfigure(int startType, bool interactive) {
   std::vector<ConfigureStep> steps;
   const std::wstring path = wideOf(serviceBinaryPath(getExecutablePath()));
   steps.push_back({"program", upperText(utf8Of(path.c_str(), path.size())), true,
-                   configField(service, [](const QUERY_SERVICE_CONFIGW& c) { return upperText(utf8Of(c.lpBinaryPathName)); }),
-                   [service, path] { return changeConfig(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, path.c_str(), nullptr, nullptr, nullptr); }});
+                   configField(service,
+                               [](const QUERY_SERVICE_CONFIGW& c) { return upperText(utf8Of(c.lpBinaryPathName)); }),
+                   [service, path] {
+                     return changeConfig(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, path.c_str(), nullptr);
+                   }});
   steps.push_back({"service.start", std::to_string(startType), true,
                    configField(service, [](const QUERY_SERVICE_CONFIGW& c) { return std::to_string(c.dwStartType); }),
-                   [service, startType] { return changeConfig(service, SERVICE_NO_CHANGE, static_cast<DWORD>(startType), nullptr, nullptr, nullptr, nullptr); }});
+                   [service, startType] {
+                     return changeConfig(service, SERVICE_NO_CHANGE, static_cast<DWORD>(startType), nullptr, nullptr);
+                   }});
   // Only LocalSystem may interact with the desktop: another account takes the flag away, and so
   // does "non-interactive"; /configure never turns it on.
-  const std::wstring account = wideOf(install.account.name.empty() ? "LocalSystem" : install.account.name);
-  std::wstring password = wideOf(install.password);
   const DWORD ownType = current->dwServiceType & ~static_cast<DWORD>(SERVICE_INTERACTIVE_PROCESS);
   steps.push_back({"service.account", wantedAccount, true,
                    configField(service, [](const QUERY_SERVICE_CONFIGW& c) {
                      return accountText(utf8Of(c.lpServiceStartName), serviceName);
                    }),
                    [&, service]() -> uint32_t {
-                     const uint32_t error = changeConfig(service, localSystem ? SERVICE_NO_CHANGE : ownType,
-                                                         SERVICE_NO_CHANGE, nullptr, nullptr, account.c_str(),
-                                                         needsPassword(install.account.kind) ? password.c_str() : L"");
+                     // In the ANSI code page, as /install registers them: the password is never copied.
+                     const uint32_t error =
+                         ChangeServiceConfigA(service, localSystem ? SERVICE_NO_CHANGE : ownType, SERVICE_NO_CHANGE,
+                                              SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                              localSystem ? "LocalSystem" : install.account.name.c_str(),
+                                              needsPassword(install.account.kind) ? install.password.c_str() : "",
+                                              nullptr)
+                             ? 0
+                             : GetLastError();
                      // The entries that the install gave the account before go with it (before the
                      // steps below give the new one its own, which may be the same account).
                      if (error == 0 && previous && previous->kind != AccountKind::LocalSystem) {
@@ -257,7 +259,7 @@ int cmdConfigure(int startType, bool interactive) {
   if (!interactive || !localSystem) {
     steps.push_back({"non-interactive", std::to_string(ownType), true,
                      configField(service, [](const QUERY_SERVICE_CONFIGW& c) { return std::to_string(c.dwServiceType); }),
-                     [service, ownType] { return changeConfig(service, ownType, SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr); }});
+                     [service, ownType] { return changeConfig(service, ownType, SERVICE_NO_CHANGE, nullptr, nullptr); }});
   }
   const std::u16string description = getConfigWString(key::ServiceDescription);
   const std::wstring wideDescription(description.begin(), description.end());
@@ -278,8 +280,7 @@ int cmdConfigure(int startType, bool interactive) {
   steps.push_back({"service.dependencies", dependencyText(dependencyList), true,
                    configField(service, [](const QUERY_SERVICE_CONFIGW& c) { return dependenciesOf(c.lpDependencies); }),
                    [service, dependencyBlock] {
-                     return changeConfig(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr, dependencyBlock.c_str(),
-                                         nullptr, nullptr);
+                     return changeConfig(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr, dependencyBlock.c_str());
                    }});
   std::vector<ServiceConfigChange> changes =
       serviceConfigChanges(configuredInstallSettings(), static_cast<uint32_t>(startType), install.account.kind);
@@ -287,7 +288,9 @@ int cmdConfigure(int startType, bool interactive) {
   const std::string executable = getExecutablePath();
   const std::string previousProgram = programOf(current->lpBinaryPathName);
   steps.push_back({"event source", "1", true,
-                   [executable] { return std::optional<std::string>(eventSourceCurrent(serviceName, executable) ? "1" : "0"); },
+                   [executable]() -> std::optional<std::string> {
+                     return eventSourceCurrent(serviceName, executable) ? "1" : "0";
+                   },
                    [executable, previousProgram]() -> uint32_t {
                      std::string otherFile;
                      switch (registerEventSource(serviceName, executable, otherFile, previousProgram)) {
@@ -306,17 +309,20 @@ int cmdConfigure(int startType, bool interactive) {
     if (accountSid(install.account, sid, sidError)) {
       addRightsSteps(steps, install, sid, installing);
     } else {
-      for (const WrittenDirectory& written : serviceWrittenDirectories())
-        say(text::DirectoryRightsFailed, install.account.name.c_str(), written.directory.c_str(), static_cast<int>(sidError));
+      for (const WrittenDirectory& written : serviceWrittenDirectories()) {
+        say(text::DirectoryRightsFailed, install.account.name.c_str(), written.directory.c_str(),
+            static_cast<int>(sidError));
+        ++failures;
+      }
     }
   }
 
   const ConfigureOutcome outcome = convergeSteps(steps);
   failures += static_cast<int>(outcome.failures.size());
   for (const ConfigureFailure& failure : outcome.failures) {
-    if (failure.error != kFailurePrinted) say(text::ServiceSettingFailed, failure.setting.c_str(), static_cast<int>(failure.error));
+    if (failure.error == kFailurePrinted) continue;
+    say(text::ServiceSettingFailed, failure.setting.c_str(), static_cast<int>(failure.error));
   }
-  if (!password.empty()) SecureZeroMemory(password.data(), password.size() * sizeof(wchar_t));
   say("%s\n", configureSummary(serviceName, outcome.changed).c_str());
   return failures == 0 ? 0 : kInstallIncomplete;
 }

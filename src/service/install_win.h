@@ -15,6 +15,20 @@
 
 namespace quorv {
 
+// A query of the Service Control Manager that writes its answer into `buffer`: asked with 8192
+// bytes and, when the answer is larger, once more with the room it said it needs (in `needed`).
+template <typename Query>
+bool queryWithRoom(std::vector<unsigned char>& buffer, DWORD& needed, Query query) {
+  buffer.assign(8192, 0);
+  needed = 0;
+  bool ok = query(buffer.data(), static_cast<DWORD>(buffer.size()), &needed);
+  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
+    buffer.assign(needed, 0);
+    ok = query(buffer.data(), static_cast<DWORD>(buffer.size()), &needed);
+  }
+  return ok;
+}
+
 // The chosen account and, for a user account, its password in the ANSI code page. The password
 // lives only here and is overwritten when the record goes away.
 struct InstallAccount {

@@ -79,15 +79,10 @@ bool queryServiceConfig2(SC_HANDLE service, uint32_t level, std::vector<unsigned
     SetLastError(ERROR_PROC_NOT_FOUND);
     return false;
   }
-  // The answer may be larger than the first guess: the call tells how much it needs.
-  buffer.assign(8192, 0);
   DWORD needed = 0;
-  bool ok = query(service, level, buffer.data(), static_cast<DWORD>(buffer.size()), &needed);
-  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
-    buffer.assign(needed, 0);
-    ok = query(service, level, buffer.data(), static_cast<DWORD>(buffer.size()), &needed);
-  }
-  return ok;
+  return queryWithRoom(buffer, needed, [service, level](unsigned char* data, DWORD size, DWORD* wanted) {
+    return query(service, level, data, size, wanted) != 0;
+  });
 }
 
 InstallSettings configuredInstallSettings() {

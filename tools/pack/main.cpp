@@ -71,24 +71,22 @@ int main(int argc, char** argv) {
 
   std::string config, output, launcher, runtime, exe, dir, jar, mainClass, depfile, baseDir;
 
-  auto* build = app.add_subcommand("build", "Write a packed launcher from a configuration file");
-  build->add_option("config", config, "Configuration file (TOML)")->required();
-  build->add_option("-o,--output", output, "Packed launcher to write")->required();
-  build->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
-  build->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
-  build->add_option("--depfile", depfile, "Also write the files the output depends on, for make or ninja");
-  build->add_option("--base-dir", baseDir,
-                    "Directory of relative source and icon paths (default: the configuration file's directory)");
-
+  // What build and msi share: both write the service executable from a configuration file.
+  auto packing = [&](const char* word, const char* what, const char* outputText) {
+    CLI::App* command = app.add_subcommand(word, what);
+    command->add_option("config", config, "Configuration file (TOML)")->required();
+    command->add_option("-o,--output", output, outputText)->required();
+    command->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
+    command->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
+    command->add_option("--depfile", depfile, "Also write the files the output depends on, for make or ninja");
+    command->add_option("--base-dir", baseDir,
+                        "Directory of relative source and icon paths (default: the configuration file's directory)");
+    return command;
+  };
+  auto* build = packing("build", "Write a packed launcher from a configuration file", "Packed launcher to write");
   std::string wxs;
-  auto* msi = app.add_subcommand("msi", "Write a Windows Installer package of the service from a configuration file");
-  msi->add_option("config", config, "Configuration file (TOML)")->required();
-  msi->add_option("-o,--output", output, "Package to write (.msi)")->required();
-  msi->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
-  msi->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
-  msi->add_option("--depfile", depfile, "Also write the files the package depends on, for make or ninja");
-  msi->add_option("--base-dir", baseDir,
-                  "Directory of relative source and icon paths (default: the configuration file's directory)");
+  auto* msi = packing("msi", "Write a Windows Installer package of the service from a configuration file",
+                      "Package to write (.msi)");
   msi->add_option("--wxs", wxs, "Also write the WiX source (v3 schema), with the service executable beside it");
 
   auto* check = app.add_subcommand("check", "Check a configuration file without writing anything");
