@@ -270,6 +270,19 @@ TEST_F(MsiCommand, ThePackageHoldsTheServiceAndNoPassword) {
   EXPECT_NE(table("CustomAction").find("fService\t/configure"), std::string::npos);
 }
 
+TEST_F(MsiCommand, InitWritesAFreshUpgradeCode) {
+  std::string codes[2];
+  for (std::string& code : codes) {
+    RunResult r = runPack({"init", "--jar", "app.jar", "--main-class", "com.example.Main"});
+    ASSERT_EQ(r.code, 0) << r.output;
+    const std::size_t at = r.output.find("[installer]\nupgrade-code = \"");
+    ASSERT_NE(at, std::string::npos) << r.output;
+    code = r.output.substr(at + std::string("[installer]\nupgrade-code = \"").size(), 38);
+    EXPECT_EQ(canonicalGuid(code), code) << r.output;
+  }
+  EXPECT_NE(codes[0], codes[1]);
+}
+
 TEST_F(MsiCommand, WithoutTheToolItSaysWhichToInstall) {
   writeText(path("c.toml"), kPackaged);
   writeBytes(path("stub.exe"), makePe({}));
