@@ -4,14 +4,17 @@
 #   include(quorv)
 #   quorv_add_service(NAME <target> CONFIG <file.toml> OUTPUT <file.exe>
 #                     [LAUNCHER <quorv-launcher.exe>] [RUNTIME <quorv-runtime.jar>]
-#                     [DEPENDS <file or target>...])
+#                     [MSI] [DEPENDS <file or target>...])
 #
 # Adds the target <target> (built by default) that runs `quorv-pack build`. The executable is
 # written again whenever the configuration file, a file it includes, its icon, the launcher stub
 # or the runtime archive changes: quorv-pack names them in a dependency file. CONFIG is relative
 # to the current source directory, OUTPUT to the current binary directory. LAUNCHER and RUNTIME
 # default to the files beside quorv-pack. DEPENDS adds files or targets to build first, such as
-# the target that builds the application's archive.
+# the target that builds the application's archive. MSI also writes the Windows Installer package
+# of the service (`quorv-pack msi`, which needs the configuration's [installer] table and wixl or
+# WiX's wix) beside OUTPUT, with the extension .msi; it is written again when an installed file
+# changes too.
 #
 # quorv-pack is the QUORV_PACK variable (a path), else the target quorv-pack of the same project,
 # else the program found on the PATH.
@@ -21,7 +24,7 @@ if(CMAKE_VERSION VERSION_LESS 3.20)
 endif()
 
 function(quorv_add_service)
-  cmake_parse_arguments(PARSE_ARGV 0 QUORV "" "NAME;CONFIG;OUTPUT;LAUNCHER;RUNTIME" "DEPENDS")
+  cmake_parse_arguments(PARSE_ARGV 0 QUORV "MSI" "NAME;CONFIG;OUTPUT;LAUNCHER;RUNTIME" "DEPENDS")
   foreach(required NAME CONFIG OUTPUT)
     if(NOT QUORV_${required})
       message(FATAL_ERROR "quorv_add_service: ${required} is missing")
@@ -50,13 +53,13 @@ function(quorv_add_service)
   get_filename_component(output "${QUORV_OUTPUT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
   get_filename_component(output_name "${output}" NAME)
   set(depfile "${CMAKE_CURRENT_BINARY_DIR}/${QUORV_NAME}.quorv.d")
-  set(arguments build "${config}" -o "${output}" --depfile "${depfile}")
+  set(options "")
   set(inputs "${config}" ${pack_dependency} ${QUORV_DEPENDS})
   foreach(option LAUNCHER RUNTIME)
     if(QUORV_${option})
       get_filename_component(file "${QUORV_${option}}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
       string(TOLOWER "${option}" flag)
-      list(APPEND arguments "--${flag}" "${file}")
+      list(APPEND options "--${flag}" "${file}")
       list(APPEND inputs "${file}")
     endif()
   endforeach()
@@ -67,11 +70,26 @@ function(quorv_add_service)
   endif()
   add_custom_command(
     OUTPUT "${output}"
-    COMMAND ${pack} ${arguments}
+    COMMAND ${pack} build "${config}" -o "${output}" --depfile "${depfile}" ${options}
     DEPENDS ${inputs}
     DEPFILE "${depfile}"
     COMMENT "Packing ${output_name}"
     VERBATIM)
+  set(outputs "${output}")
+  if(QUORV_MSI)
+    get_filename_component(stem "${output}" NAME_WLE)
+    get_filename_component(directory "${output}" DIRECTORY)
+    set(package "${directory}/${stem}.msi")
+    set(package_depfile "${CMAKE_CURRENT_BINARY_DIR}/${QUORV_NAME}.quorv-msi.d")
+    add_custom_command(
+      OUTPUT "${package}"
+      COMMAND ${pack} msi "${config}" -o "${package}" --depfile "${package_depfile}" ${options}
+      DEPENDS ${inputs}
+      DEPFILE "${package_depfile}"
+      COMMENT "Packing ${stem}.msi"
+      VERBATIM)
+    list(APPEND outputs "${package}")
+  endif()
   cmake_policy(POP)
-  add_custom_target(${QUORV_NAME} ALL DEPENDS "${output}")
+  add_custom_target(${QUORV_NAME} ALL DEPENDS ${outputs})
 endfunction()

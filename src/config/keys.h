@@ -67,6 +67,14 @@ constexpr int DeadlockCheck = 30318;     // "1": the heartbeat fails while threa
 constexpr int Ready = 30320;             // "notify", "tcp://HOST:PORT" or "http://HOST:PORT/PATH"
 constexpr int ReadyTimeout = 30321;      // how long the service waits for the gate, "2m"
 constexpr int WaitFor = 30322;           // targets that must answer before the first worker, joined with ","
+// The [installer] table: read by the packer's msi command and printed by dump; the launcher
+// itself does not read them.
+constexpr int InstallerUpgradeCode = 30600;   // a GUID
+constexpr int InstallerManufacturer = 30601;
+constexpr int InstallerVersion = 30602;       // "1.2.3"
+constexpr int InstallerDirectory = 30603;     // below Program Files
+constexpr int InstallerExeName = 30604;       // "app.exe"
+constexpr int InstallerFiles = 30605;         // "source TAB target" lines
 
 // Launcher kinds of key 107.
 constexpr int KindGuiJavaw = 1;

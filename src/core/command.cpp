@@ -16,7 +16,7 @@ constexpr Word kCommands[] = {
     {"uninstall", Command::Uninstall},       {"stop", Command::Stop},
     {"start", Command::Start},               {"status", Command::Status},
     {"restart", Command::Restart},
-    {"run", Command::Run},
+    {"run", Command::Run},                   {"configure", Command::Configure},
     {"query", Command::Query},
 };
 

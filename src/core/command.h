@@ -8,7 +8,7 @@
 namespace quorv {
 
 enum class Command { None, Install, InstallAndStart, InstallAuto, InstallDemand, Uninstall, Stop, Start, Status,
-                     Restart, Run, Query };
+                     Restart, Run, Query, Configure };
 
 struct ServiceCommand {
   Command command = Command::None;          // None: no prefix, or a word that names no command

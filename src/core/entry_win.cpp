@@ -68,6 +68,7 @@ int runCommand(Command command) {
     case Command::Restart: return cmdRestart();
     case Command::Run: return cmdRun();
     case Command::Query: return cmdQuery();
+    case Command::Configure: return cmdConfigure(configuredStart, interactiveFlag);
     case Command::None: break;
   }
   return 0;

@@ -47,6 +47,7 @@ constexpr const char* DirectoryRightsNotRemoved =
 constexpr const char* StopWhileStarting =
     "Service '%s' is still starting (it waits until its application is ready) and does not take a stop now; stop "
     "it again once it runs.\n";
+constexpr const char* ConfigureOpenFailed = "Could not open service '%s'. Error code: %d\n";
 constexpr const char* EventSourceForeign =
     "Could not register the event source '%s': it belongs to another program ('%s').\n";
 }  // namespace quorv::text

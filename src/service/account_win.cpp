@@ -130,7 +130,9 @@ bool readPassword(InstallAccount& install) {
   return ok;
 }
 
-DWORD grantLogonRight(void* sid) {
+}  // namespace
+
+DWORD grantLogonRight(const void* sid) {
   LSA_OBJECT_ATTRIBUTES attributes{};
   LSA_HANDLE policy = nullptr;
   NTSTATUS status = LsaOpenPolicy(nullptr, &attributes, POLICY_LOOKUP_NAMES | POLICY_CREATE_ACCOUNT, &policy);
@@ -140,10 +142,32 @@ DWORD grantLogonRight(void* sid) {
   right.Buffer = rightName;
   right.Length = static_cast<USHORT>(wcslen(rightName) * sizeof(wchar_t));
   right.MaximumLength = static_cast<USHORT>(right.Length + sizeof(wchar_t));
-  status = LsaAddAccountRights(policy, static_cast<PSID>(sid), &right, 1);
+  status = LsaAddAccountRights(policy, static_cast<PSID>(const_cast<void*>(sid)), &right, 1);
   LsaClose(policy);
   return status == 0 ? 0 : LsaNtStatusToWinError(status);
 }
+
+std::optional<bool> holdsLogonRight(const void* sid) {
+  LSA_OBJECT_ATTRIBUTES attributes{};
+  LSA_HANDLE policy = nullptr;
+  if (LsaOpenPolicy(nullptr, &attributes, POLICY_LOOKUP_NAMES, &policy) != 0) return std::nullopt;
+  PLSA_UNICODE_STRING rights = nullptr;
+  ULONG count = 0;
+  const NTSTATUS status = LsaEnumerateAccountRights(policy, static_cast<PSID>(const_cast<void*>(sid)), &rights, &count);
+  LsaClose(policy);
+  constexpr NTSTATUS kNoRights = static_cast<NTSTATUS>(0xC0000034);  // STATUS_OBJECT_NAME_NOT_FOUND
+  if (status == kNoRights) return false;
+  if (status != 0) return std::nullopt;
+  bool held = false;
+  for (ULONG i = 0; i < count; ++i) {
+    const std::wstring name(rights[i].Buffer, rights[i].Length / sizeof(wchar_t));
+    held = held || name == L"SeServiceLogonRight";
+  }
+  LsaFreeMemory(rights);
+  return held;
+}
+
+namespace {
 
 // Where LookupAccountName finds the account: its SID and what kind of account it is.
 bool lookUpAccount(const std::string& accountName, std::vector<unsigned char>& sid, int& sidType, DWORD& error) {
@@ -181,7 +205,7 @@ bool accountSid(const ServiceAccount& account, std::vector<unsigned char>& sid, 
 
 InstallAccount::~InstallAccount() { wipe(password); }
 
-bool prepareInstallAccount(InstallAccount& install) {
+bool chooseInstallAccount(InstallAccount& install) {
   std::string text;
   if (const char* chosen = std::getenv("QUORV_SERVICE_ACCOUNT"); chosen != nullptr && *chosen != '\0') {
     text = chosen;
@@ -205,7 +229,15 @@ bool prepareInstallAccount(InstallAccount& install) {
     say(text::ServiceAccountNotRunnable, install.account.name.c_str(), sidTypeWords(sidType));
     return false;
   }
+  return true;
+}
+
+bool readAccountPassword(InstallAccount& install) {
   return !needsPassword(install.account.kind) || readPassword(install);
+}
+
+bool prepareInstallAccount(InstallAccount& install) {
+  return chooseInstallAccount(install) && readAccountPassword(install);
 }
 
 int grantAccountRights(const InstallAccount& install) {
@@ -230,6 +262,14 @@ int grantAccountRights(const InstallAccount& install) {
     return failures + static_cast<int>(directories.size());
   }
   return failures + prepareWrittenDirectories(directories, sid.data(), install.account.name);
+}
+
+int revokeAccountRights(const ServiceAccount& account, bool report) {
+  const std::vector<WrittenDirectory> directories = serviceWrittenDirectories();
+  std::vector<unsigned char> sid;
+  DWORD error = 0;
+  if (directories.empty() || !accountSid(account, sid, error)) return 0;
+  return revokeWrittenDirectories(directories, sid.data(), account.name, report);
 }
 
 }  // namespace quorv

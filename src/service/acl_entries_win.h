@@ -11,4 +11,8 @@ namespace quorv {
 // inherits from above come back from the parent.) A Win32 error code.
 DWORD changeAccountEntries(PACL list, const void* sid, bool grant, PACL* changed);
 
+// Whether `list` holds an entry that gives `sid` modify rights, inherited by what lies below, as
+// changeAccountEntries writes it.
+bool grantsModifyRights(PACL list, const void* sid);
+
 }  // namespace quorv

@@ -18,6 +18,10 @@ int cmdStop(bool report);
 int cmdStatus();
 // Stop (waiting as cmdStop does), then start; a stopped service is just started.
 int cmdRestart();
+// The converging install: cmdInstall for a missing service, else the registration brought in line
+// with the configuration without a stop (configure_win.cpp). 0 up to date or updated, 2 when a
+// setting could not be applied, 1 when nothing could be done.
+int cmdConfigure(int startType, bool interactive);
 
 // Portable rules of the commands (service_rules.cpp).
 

@@ -10,6 +10,7 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/handle_win.h"
 #include "core/globals.h"
 #include "diag/messages.h"
 #include "files/paths.h"
@@ -22,33 +23,14 @@
 namespace quorv {
 namespace {
 
-// A service or manager handle that closes itself.
-struct ScHandle {
-  SC_HANDLE handle = nullptr;
-  explicit ScHandle(SC_HANDLE h) : handle(h) {}
-  ScHandle(const ScHandle&) = delete;
-  ScHandle& operator=(const ScHandle&) = delete;
-  ~ScHandle() {
-    if (handle != nullptr) CloseServiceHandle(handle);
-  }
-  explicit operator bool() const { return handle != nullptr; }
-};
+ServiceHandle openManager(DWORD access) { return ServiceHandle(OpenSCManagerA(nullptr, nullptr, access)); }
 
-ScHandle openManager(DWORD access) { return ScHandle(OpenSCManagerA(nullptr, nullptr, access)); }
-
-// ChangeServiceConfig2W is looked up at run time: it is missing from old advapi32 versions.
 void setDescription(SC_HANDLE service) {
   std::u16string description = getConfigWString(key::ServiceDescription);
   if (description.empty()) return;
-  HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  if (advapi == nullptr) return;
-  using ChangeConfig2 = BOOL(WINAPI*)(SC_HANDLE, DWORD, LPVOID);
-  auto change = reinterpret_cast<ChangeConfig2>(
-      reinterpret_cast<void*>(GetProcAddress(advapi, "ChangeServiceConfig2W")));
-  if (change == nullptr) return;
   SERVICE_DESCRIPTIONW record;
   record.lpDescription = reinterpret_cast<LPWSTR>(description.data());
-  change(service, SERVICE_CONFIG_DESCRIPTION, &record);
+  changeServiceConfig2(service, SERVICE_CONFIG_DESCRIPTION, &record);
 }
 
 bool queryStopStatus(void* context, StopWaitStatus& out) {
@@ -65,16 +47,10 @@ void sleepFor(void*, uint32_t milliseconds) { Sleep(milliseconds); }
 // The registration's configuration in `buffer`, which grows to what the call says it needs;
 // null when it cannot be had (GetLastError and `needed` tell why).
 QUERY_SERVICE_CONFIGA* queryConfig(SC_HANDLE service, std::vector<unsigned char>& buffer, DWORD& needed) {
-  buffer.assign(8192, 0);
-  needed = 0;
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  bool ok = QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > buffer.size()) {
-    buffer.assign(needed, 0);
-    config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    ok = QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  }
-  return ok ? config : nullptr;
+  const bool ok = queryWithRoom(buffer, needed, [service](unsigned char* data, DWORD size, DWORD* wanted) {
+    return QueryServiceConfigA(service, reinterpret_cast<QUERY_SERVICE_CONFIGA*>(data), size, wanted) != 0;
+  });
+  return ok ? reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()) : nullptr;
 }
 
 // Whether this executable's service starts behind a readiness gate (service.ready, service.wait-for).
@@ -82,26 +58,15 @@ bool hasReadinessGate() { return !getConfigString(key::Ready).empty() || !getCon
 
 // The account the service is registered with, when it is one the install gave rights to.
 std::optional<ServiceAccount> registeredAccount(SC_HANDLE manager) {
-  ScHandle service(OpenServiceA(manager, serviceName.c_str(), SERVICE_QUERY_CONFIG));
+  ServiceHandle service(OpenServiceA(manager, serviceName.c_str(), SERVICE_QUERY_CONFIG));
   if (!service) return std::nullopt;
   std::vector<unsigned char> buffer;
   DWORD needed = 0;
-  const QUERY_SERVICE_CONFIGA* config = queryConfig(service.handle, buffer, needed);
+  const QUERY_SERVICE_CONFIGA* config = queryConfig(service.get(), buffer, needed);
   if (config == nullptr || config->lpServiceStartName == nullptr) return std::nullopt;
   std::optional<ServiceAccount> account = serviceAccountOf(config->lpServiceStartName, serviceName);
   if (!account || account->kind == AccountKind::LocalSystem) return std::nullopt;
   return account;
-}
-
-// The entries that the install gave the account on the log directories go with the service.
-// The right to log on as a service stays: the account may run other services, and nothing tells
-// whether it held the right before. Failures are printed with `report`.
-int revokeAccountRights(const ServiceAccount& account, bool report) {
-  const std::vector<WrittenDirectory> directories = serviceWrittenDirectories();
-  std::vector<unsigned char> sid;
-  DWORD error = 0;
-  if (directories.empty() || !accountSid(account, sid, error)) return 0;
-  return revokeWrittenDirectories(directories, sid.data(), account.name, report);
 }
 
 }  // namespace
@@ -120,7 +85,7 @@ int cmdInstall(int startType, bool interactive, bool* refused) {
   }
   const bool localSystem = install.account.kind == AccountKind::LocalSystem;
   cmdUninstall(false);
-  ScHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
+  ServiceHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) {
     say("Could not open SCManager.\n");
     return 1;
@@ -129,7 +94,7 @@ int cmdInstall(int startType, bool interactive, bool* refused) {
   std::optional<std::string> dependencies = buildDependencyList();
   // Only LocalSystem may interact with the desktop; the manager refuses the flag for any other.
   DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive && localSystem ? SERVICE_INTERACTIVE_PROCESS : 0);
-  ScHandle service(CreateServiceA(manager.handle, serviceName.c_str(), serviceName.c_str(),
+  ServiceHandle service(CreateServiceA(manager.get(), serviceName.c_str(), serviceName.c_str(),
                                   SERVICE_ALL_ACCESS, type, static_cast<DWORD>(startType),
                                   SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr, nullptr,
                                   dependencies ? dependencies->c_str() : nullptr,
@@ -139,14 +104,14 @@ int cmdInstall(int startType, bool interactive, bool* refused) {
     say("Could not create service.\n");
     return 1;
   }
-  setDescription(service.handle);
+  setDescription(service.get());
   int failures = 0;
   std::string otherFile;
   if (registerEventSource(serviceName, getExecutablePath(), otherFile) == EventSourceResult::Foreign) {
     say(text::EventSourceForeign, serviceName.c_str(), otherFile.c_str());
     ++failures;
   }
-  failures += applyInstallSettings(service.handle, static_cast<uint32_t>(startType), install.account.kind);
+  failures += applyInstallSettings(service.get(), static_cast<uint32_t>(startType), install.account.kind);
   failures += grantAccountRights(install);
   prepareStatusKey(serviceName, install.account);
   say("Installed service '%s'.\n", serviceName.c_str());
@@ -155,14 +120,14 @@ int cmdInstall(int startType, bool interactive, bool* refused) {
 
 int cmdUninstall(bool report) {
   cmdStop(false);
-  ScHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
+  ServiceHandle manager = openManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) {
     if (report) say("Could not open SCManager.\n");
     return 1;
   }
-  const std::optional<ServiceAccount> account = registeredAccount(manager.handle);
-  ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), DELETE));
-  if (service && DeleteService(service.handle)) {
+  const std::optional<ServiceAccount> account = registeredAccount(manager.get());
+  ServiceHandle service(OpenServiceA(manager.get(), serviceName.c_str(), DELETE));
+  if (service && DeleteService(service.get())) {
     removeEventSource(serviceName, getExecutablePath());
     const int failures = account ? revokeAccountRights(*account, report) : 0;
     if (report) say("Uninstalled service '%s'.\n", serviceName.c_str());
@@ -177,21 +142,21 @@ namespace {
 // cmdStop, and whether the service is stopped afterwards (it stopped, or it was not running).
 int stopService(bool report, bool& stopped) {
   stopped = false;
-  ScHandle manager = openManager(SC_MANAGER_CONNECT);
+  ServiceHandle manager = openManager(SC_MANAGER_CONNECT);
   if (!manager) {
     if (report) say("Could not open SCManager.\n");
     return 1;
   }
-  ScHandle service(
-      OpenServiceA(manager.handle, serviceName.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS));
+  ServiceHandle service(
+      OpenServiceA(manager.get(), serviceName.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS));
   if (!service) {
     if (report) say("Could not stop service.\n");
     return 1;
   }
   SERVICE_STATUS status;
-  if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) {
+  if (ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) {
     say("Stopping service '%s'.\n", serviceName.c_str());
-    if (waitForServiceStop(service.handle)) {
+    if (waitForServiceStop(service.get())) {
       say("Service stopped\n");
       stopped = true;
     } else {
@@ -233,13 +198,13 @@ int cmdRestart() {
 }
 
 int cmdStart() {
-  ScHandle manager = openManager(SC_MANAGER_CONNECT);
+  ServiceHandle manager = openManager(SC_MANAGER_CONNECT);
   if (!manager) {
     say("Could not open SCManager.\n");
     return 1;
   }
-  ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(), SERVICE_START));
-  if (service && StartServiceA(service.handle, 0, nullptr)) {
+  ServiceHandle service(OpenServiceA(manager.get(), serviceName.c_str(), SERVICE_START));
+  if (service && StartServiceA(service.get(), 0, nullptr)) {
     say("Starting service '%s'.\n", serviceName.c_str());
     return 0;
   }
@@ -253,15 +218,15 @@ int cmdStart() {
 }
 
 int cmdStatus() {
-  ScHandle manager = openManager(SC_MANAGER_CONNECT);
+  ServiceHandle manager = openManager(SC_MANAGER_CONNECT);
   if (!manager) {
     say("Could not open SCManager.\n");
     return 1;
   }
-  ScHandle service(OpenServiceA(manager.handle, serviceName.c_str(),
+  ServiceHandle service(OpenServiceA(manager.get(), serviceName.c_str(),
                                 SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS));
   SERVICE_STATUS status;
-  if (!service || !QueryServiceStatus(service.handle, &status)) {
+  if (!service || !QueryServiceStatus(service.get(), &status)) {
     say("Could not get status.\n");
     return 1;
   }
@@ -275,7 +240,7 @@ int cmdStatus() {
   // The configuration may be larger than the first guess: the call tells how much it needs.
   std::vector<unsigned char> buffer;
   DWORD needed = 0;
-  const QUERY_SERVICE_CONFIGA* config = queryConfig(service.handle, buffer, needed);
+  const QUERY_SERVICE_CONFIGA* config = queryConfig(service.get(), buffer, needed);
   if (config == nullptr) {
     say("Could not get config (%d, %d).\n", static_cast<int>(GetLastError()),
         static_cast<int>(needed));

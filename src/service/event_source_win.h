@@ -16,10 +16,14 @@ enum class EventSourceResult {
 };
 
 // Creates the entry, or brings an entry that names this executable up to date: "EventMessageFile"
-// the executable's path, "TypesSupported" error, warning and information. `otherFile` receives
-// the message file of another program's entry.
+// the executable's path, "TypesSupported" error, warning and information. An entry that names
+// `previousPath` (the program the service was registered with, which /configure replaces) is the
+// service's own too. `otherFile` receives the message file of another program's entry.
 EventSourceResult registerEventSource(const std::string& name, const std::string& executablePath,
-                                      std::string& otherFile);
+                                      std::string& otherFile, const std::string& previousPath = "");
+
+// Whether the entry exists as registerEventSource writes it for this executable.
+bool eventSourceCurrent(const std::string& name, const std::string& executablePath);
 
 // Removes the entry when it names this executable; nothing otherwise.
 void removeEventSource(const std::string& name, const std::string& executablePath);

@@ -8,6 +8,7 @@
 #include <sddl.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,11 +70,18 @@ DWORD changeDirectoryEntries(HANDLE directory, const void* accountSid, bool gran
   return error;
 }
 
-// Prepares one directory: every level of its path that exists must be a directory, no link, and
-// belong to someone trusted; the levels that are missing are made, the last one with its own
-// access list. 1 after a printed failure, else 0.
-int prepareDirectory(const WrittenDirectory& written, const void* accountSid, const std::string& accountName,
-                     const std::vector<std::string>& installing) {
+void addWrittenFile(std::vector<WrittenFile>& files, const char* setting, const std::string& configured) {
+  // A reference to a variable is the service's to expand: its value is not known here.
+  if (configured.empty() || configured.find_first_of("$%") != std::string::npos) return;
+  files.push_back({setting, resolveWrittenFile(configured)});
+}
+
+}  // namespace
+
+// Every level of the path that exists must be a directory, no link, and belong to someone
+// trusted; the levels that are missing are made, the last one with its own access list.
+int prepareWrittenDirectory(const WrittenDirectory& written, const void* accountSid, const std::string& accountName,
+                            const std::vector<std::string>& installing) {
   if (holdsExecutable(written.directory, executableDirectory())) {
     say(text::LogDirectoryHoldsExecutable, written.directory.c_str(), written.settings.c_str());
     return 1;
@@ -124,13 +132,20 @@ int prepareDirectory(const WrittenDirectory& written, const void* accountSid, co
   return failures;
 }
 
-void addWrittenFile(std::vector<WrittenFile>& files, const char* setting, const std::string& configured) {
-  // A reference to a variable is the service's to expand: its value is not known here.
-  if (configured.empty() || configured.find_first_of("$%") != std::string::npos) return;
-  files.push_back({setting, resolveWrittenFile(configured)});
+std::optional<std::string> writtenDirectoryState(const std::string& directory, const void* accountSid) {
+  if (GetFileAttributesW(wideFileName(directory).c_str()) == INVALID_FILE_ATTRIBUTES) return "missing";
+  UniqueHandle handle = openDirectoryNoFollow(directory, READ_CONTROL);
+  if (!handle) return std::nullopt;
+  PACL list = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(handle.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list, nullptr,
+                      &descriptor) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const bool granted = grantsModifyRights(list, accountSid);
+  LocalFree(descriptor);
+  return granted ? "granted" : "not granted";
 }
-
-}  // namespace
 
 std::vector<WrittenDirectory> serviceWrittenDirectories() {
   std::vector<WrittenFile> files;
@@ -146,7 +161,9 @@ int prepareWrittenDirectories(const std::vector<WrittenDirectory>& directories, 
                               const std::string& accountName) {
   const std::vector<std::string> installing = ownSids();
   int failures = 0;
-  for (const WrittenDirectory& written : directories) failures += prepareDirectory(written, accountSid, accountName, installing);
+  for (const WrittenDirectory& written : directories) {
+    failures += prepareWrittenDirectory(written, accountSid, accountName, installing);
+  }
   return failures;
 }
 

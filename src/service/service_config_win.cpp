@@ -33,13 +33,6 @@ static_assert(kConfigServiceSid == SERVICE_CONFIG_SERVICE_SID_INFO);
 static_assert(kConfigPreshutdown == SERVICE_CONFIG_PRESHUTDOWN_INFO);
 static_assert(kActionRestart == SC_ACTION_RESTART && kActionReboot == SC_ACTION_REBOOT);
 
-using ChangeConfig2 = BOOL(WINAPI*)(SC_HANDLE, DWORD, LPVOID);
-
-struct Target {
-  SC_HANDLE service;
-  ChangeConfig2 change;
-};
-
 // A reboot action is accepted only from a caller whose shutdown privilege is on.
 void enableShutdownPrivilege() {
   HANDLE token = nullptr;
@@ -52,32 +45,59 @@ void enableShutdownPrivilege() {
   CloseHandle(token);
 }
 
-uint32_t change(void* context, uint32_t level, void* record) {
-  auto* target = static_cast<Target*>(context);
-  if (target->change == nullptr) return ERROR_PROC_NOT_FOUND;
-  if (level == kConfigFailureActions) {
-    const auto* actions = static_cast<const FailureActionsRecord*>(record);
-    for (uint32_t i = 0; i < actions->actionCount; ++i)
-      if (actions->actions[i].type == kActionReboot) enableShutdownPrivilege();
-  }
-  return target->change(target->service, level, record) ? 0 : GetLastError();
+// The advapi32 functions of the information levels, looked up at run time: old versions of the
+// library lack them.
+template <typename Function>
+Function advapiFunction(const char* name) {
+  HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  if (advapi == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(advapi, name)));
+}
+
+uint32_t changeThrough(void* context, uint32_t level, void* record) {
+  return changeServiceConfig2(static_cast<SC_HANDLE>(context), level, record);
 }
 
 }  // namespace
 
-int applyInstallSettings(SC_HANDLE service, uint32_t startType, AccountKind account) {
+uint32_t changeServiceConfig2(SC_HANDLE service, uint32_t level, void* record) {
+  using ChangeConfig2 = BOOL(WINAPI*)(SC_HANDLE, DWORD, LPVOID);
+  static const auto change = advapiFunction<ChangeConfig2>("ChangeServiceConfig2W");
+  if (change == nullptr) return ERROR_PROC_NOT_FOUND;
+  if (level == kConfigFailureActions) {
+    const auto* actions = static_cast<const FailureActionsRecord*>(record);
+    for (uint32_t i = 0; i < actions->actionCount && actions->actions != nullptr; ++i)
+      if (actions->actions[i].type == kActionReboot) enableShutdownPrivilege();
+  }
+  return change(service, level, record) ? 0 : GetLastError();
+}
+
+bool queryServiceConfig2(SC_HANDLE service, uint32_t level, std::vector<unsigned char>& buffer) {
+  using QueryConfig2 = BOOL(WINAPI*)(SC_HANDLE, DWORD, LPBYTE, DWORD, LPDWORD);
+  static const auto query = advapiFunction<QueryConfig2>("QueryServiceConfig2W");
+  if (query == nullptr) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return false;
+  }
+  DWORD needed = 0;
+  return queryWithRoom(buffer, needed, [service, level](unsigned char* data, DWORD size, DWORD* wanted) {
+    return query(service, level, data, size, wanted) != 0;
+  });
+}
+
+InstallSettings configuredInstallSettings() {
   InstallSettings settings;
   settings.delayedStart = getConfigString(key::ServiceDelayedStart) == "1";
   settings.failureActions = getConfigString(key::ServiceFailureActions);
   settings.failureReset = getConfigString(key::ServiceFailureReset);
   settings.preshutdownTimeout = getConfigString(key::ServicePreshutdownTimeout);
-  std::vector<ServiceConfigChange> changes = serviceConfigChanges(settings, startType, account);
+  return settings;
+}
+
+int applyInstallSettings(SC_HANDLE service, uint32_t startType, AccountKind account) {
+  std::vector<ServiceConfigChange> changes = serviceConfigChanges(configuredInstallSettings(), startType, account);
   if (changes.empty()) return 0;
-  Target target{service, nullptr};
-  if (HMODULE advapi = GetModuleHandleA("advapi32.dll"); advapi != nullptr)
-    target.change = reinterpret_cast<ChangeConfig2>(
-        reinterpret_cast<void*>(GetProcAddress(advapi, "ChangeServiceConfig2W")));
-  const auto failures = applyServiceConfig(changes, ServiceConfigSystem{change, &target});
+  const auto failures = applyServiceConfig(changes, ServiceConfigSystem{changeThrough, service});
   for (const ServiceConfigFailure& failure : failures) {
     std::printf(text::ServiceSettingFailed, failure.setting, static_cast<int>(failure.error));
     std::fflush(stdout);

@@ -6,7 +6,8 @@ installed into a local repository of the test's own. Then:
   "mvn install" writes the service executable, attaches it (it lands in the local repository) and
   "quorv-pack dump" shows the configuration with the project's jar and its runtime dependency;
 - tests/maven/inline-settings (settings in the plugin's configuration, tools from a directory,
-  a classifier): the same through "mvn package";
+  a classifier, <msi>true</msi>): the same through "mvn package", and the installer package beside
+  the executable (built with wixl; skipped where wixl is not installed);
 - a configuration problem fails the build with the packer's line about it.
 
 Environment (ctest sets it): QUORV_PACK, QUORV_LAUNCHER, QUORV_RUNTIME name the tools;
@@ -122,6 +123,8 @@ class MavenPluginTest(unittest.TestCase):
         # The packer and the launcher came out of the plugin.
         self.assertTrue(os.path.isfile(os.path.join(project, "target", "quorv", "tools", "quorv-pack")))
 
+    @unittest.skipUnless(shutil.which("wixl") and shutil.which("msibuild"),
+                         "wixl or msitools is not installed; scripts/setup installs them")
     def test_settings_in_the_plugin_configuration_and_a_tools_directory(self):
         project = copy_project(os.path.join(HERE, "inline-settings"), "inline-settings")
         status, output = mvn(project, "-Dtools.dir=" + TOOLS, "package")
@@ -136,6 +139,12 @@ class MavenPluginTest(unittest.TestCase):
             self.assertIn(expected, text)
         self.assertFalse(os.path.exists(os.path.join(project, "target", "quorv", "tools")))
         self.assertIn("quorv: packed " + exe, output)
+        package = os.path.join(project, "target", "inline-settings-2.5.msi")
+        self.assertIn("quorv: packed " + package, output)
+        properties = subprocess.run(["msiinfo", "export", package, "Property"], capture_output=True, text=True,
+                                    check=True).stdout
+        self.assertIn("ProductVersion\t2.5\n", properties.replace("\r\n", "\n"))
+        self.assertIn("UpgradeCode\t{4D2B8F0E-7A1C-4E63-9B5D-0C8E2F4A6B19}", properties)
 
     def test_a_configuration_problem_fails_the_build_with_the_packers_line(self):
         project = copy_project(os.path.join(ROOT, "examples", "maven-service"), "bad-config")

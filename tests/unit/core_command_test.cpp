@@ -33,6 +33,8 @@ TEST(ParseServiceCommand, PrefixesAndWords) {
       {"/RUN", Command::None},            {"/runx", Command::None},
       {"/query", Command::Query},         {"-query MySvc", Command::Query},
       {"/Query", Command::None},
+      {"/configure", Command::Configure}, {"-configure My Svc", Command::Configure},
+      {"/Configure", Command::None},
   };
   for (const auto& c : cases) EXPECT_EQ(parseServiceCommand(c.text).command, c.command) << c.text;
 }

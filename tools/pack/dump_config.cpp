@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "installer.h"
 #include "parse_config.h"
 #include "config/keys.h"
 #include "core/duration.h"
@@ -153,6 +154,10 @@ bool passesRule(const Setting& s, const std::string& value) {
       std::string fault;
       return parseReadyTarget(value, true, fault).has_value();
     }
+    case Rule::Guid: return canonicalGuid(value).has_value();
+    case Rule::InstallerVersion: return installerVersionFault(value).empty();
+    case Rule::InstallDirectory: return installDirectoryFault(value).empty();
+    case Rule::ExeName: return exeNameFault(value).empty();
     default: return true;
   }
 }
@@ -306,6 +311,19 @@ void takeSetting(Dump& d, const Setting& s) {
       if (found == d.runtimeProperties.end()) return;
       d.set(s.path, s.form == Form::PropertySize ? tomlString(byteSizeText(found->second))
                                                  : std::to_string(found->second));
+      return;
+    }
+    case Form::InstallerFiles: {
+      // Only as the packer writes it: each entry a source and a target it accepts.
+      const std::optional<std::vector<InstallerEntry>> entries = installerEntriesOf(value);
+      if (!present || !entries || entries->empty()) return;
+      for (const InstallerEntry& entry : *entries)
+        if (!installTargetFault(entry.target).empty()) return;
+      std::string list = "[";
+      for (const InstallerEntry& entry : *entries)
+        list += "\n  { source = " + text8(entry.source) + ", target = " + text8(entry.target) + " },";
+      d.set(s.path, list + "\n]");
+      consume();
       return;
     }
     case Form::IconFile:

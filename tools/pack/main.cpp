@@ -7,6 +7,8 @@
 #include "block_reader.h"
 #include "dump_config.h"
 #include "file_io.h"
+#include "installer.h"
+#include "msi_build.h"
 #include "pack_build.h"
 #include "parse_config.h"
 #include "pe_image.h"
@@ -21,7 +23,7 @@ using namespace quorv::pack;
 
 namespace {
 
-constexpr const char* kVersion = "quorv-pack 0.1.0";
+constexpr const char* kVersion = "quorv-pack " QUORV_VERSION;
 
 // Exit statuses, also listed in `quorv-pack reference`.
 constexpr int kExitError = 1;
@@ -69,14 +71,23 @@ int main(int argc, char** argv) {
 
   std::string config, output, launcher, runtime, exe, dir, jar, mainClass, depfile, baseDir;
 
-  auto* build = app.add_subcommand("build", "Write a packed launcher from a configuration file");
-  build->add_option("config", config, "Configuration file (TOML)")->required();
-  build->add_option("-o,--output", output, "Packed launcher to write")->required();
-  build->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
-  build->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
-  build->add_option("--depfile", depfile, "Also write the files the output depends on, for make or ninja");
-  build->add_option("--base-dir", baseDir,
-                    "Directory of relative source and icon paths (default: the configuration file's directory)");
+  // What build and msi share: both write the service executable from a configuration file.
+  auto packing = [&](const char* word, const char* what, const char* outputText) {
+    CLI::App* command = app.add_subcommand(word, what);
+    command->add_option("config", config, "Configuration file (TOML)")->required();
+    command->add_option("-o,--output", output, outputText)->required();
+    command->add_option("--launcher", launcher, "Launcher stub (default: quorv-launcher.exe beside the packer)");
+    command->add_option("--runtime", runtime, "Runtime archive (default: quorv-runtime.jar beside the packer)");
+    command->add_option("--depfile", depfile, "Also write the files the output depends on, for make or ninja");
+    command->add_option("--base-dir", baseDir,
+                        "Directory of relative source and icon paths (default: the configuration file's directory)");
+    return command;
+  };
+  auto* build = packing("build", "Write a packed launcher from a configuration file", "Packed launcher to write");
+  std::string wxs;
+  auto* msi = packing("msi", "Write a Windows Installer package of the service from a configuration file",
+                      "Package to write (.msi)");
+  msi->add_option("--wxs", wxs, "Also write the WiX source (v3 schema), with the service executable beside it");
 
   auto* check = app.add_subcommand("check", "Check a configuration file without writing anything");
   check->add_option("config", config, "Configuration file (TOML)")->required();
@@ -106,7 +117,7 @@ int main(int argc, char** argv) {
 
   try {
     auto runtimePath = [&] { return runtime.empty() ? self / "quorv-runtime.jar" : utf8Path(runtime); };
-    if (*build || *check) {
+    if (*build || *check || *msi) {
       ParseResult parsed =
           parseConfigFile(utf8Path(config), ParseOptions{runtimePath(), true, baseDir.empty() ? fs::path() : utf8Path(baseDir)});
       if (*check)
@@ -119,9 +130,18 @@ int main(int argc, char** argv) {
         return rc;
       }
       fs::path stub = launcher.empty() ? self / "quorv-launcher.exe" : utf8Path(launcher);
-      writePackedLauncher(stub, parsed.config, utf8Path(output), std::cerr);
+      std::vector<fs::path> inputs;
+      if (*msi) {
+        fs::path base = baseDir.empty() ? utf8Path(config).parent_path() : utf8Path(baseDir);
+        if (base.empty()) base = ".";
+        const MsiRequest request{stub, base, config, utf8Path(output), wxs.empty() ? fs::path() : utf8Path(wxs)};
+        if (int rc = reportProblems(writeInstallerPackage(parsed.config, request, std::cerr)); rc != 0) return rc;
+        inputs = installerInputs(parsed.config, base);
+      } else {
+        writePackedLauncher(stub, parsed.config, utf8Path(output), std::cerr);
+      }
       if (!depfile.empty()) {
-        std::string text = dependencyFileText(utf8Path(output), utf8Path(config), stub, parsed.config);
+        std::string text = dependencyFileText(utf8Path(output), utf8Path(config), stub, parsed.config, inputs);
         std::ofstream out(utf8Path(depfile), std::ios::binary | std::ios::trunc);
         out << text;
         if (!out.flush()) throw PackError(depfile + ": cannot write the dependency file");
@@ -150,7 +170,7 @@ int main(int argc, char** argv) {
     if (*init) {
       if (!isJavaClassName(mainClass))
         std::cerr << "quorv-pack: note: \"" << mainClass << "\" is not a dotted Java class name\n";
-      std::string text = starterConfig(jar, mainClass);
+      std::string text = starterConfig(jar, mainClass, newGuid());
       if (output.empty()) {
         std::cout << text;
         return 0;

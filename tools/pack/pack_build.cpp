@@ -89,7 +89,7 @@ void writePackedLauncher(const fs::path& stub, const PackConfig& config, const f
 }
 
 std::string dependencyFileText(const fs::path& out, const fs::path& configFile, const fs::path& stub,
-                               const PackConfig& config) {
+                               const PackConfig& config, const std::vector<fs::path>& more) {
   auto escaped = [](const fs::path& path) {
     std::error_code ec;
     fs::path full = fs::absolute(path, ec);
@@ -106,6 +106,7 @@ std::string dependencyFileText(const fs::path& out, const fs::path& configFile, 
   std::vector<fs::path> inputs{configFile, stub};
   for (const auto& file : config.files) inputs.push_back(file.source);
   if (!config.executable.icon.empty()) inputs.push_back(config.executable.icon);
+  inputs.insert(inputs.end(), more.begin(), more.end());
   for (const auto& input : inputs) text += " \\\n  " + escaped(input);
   return text + "\n";
 }

@@ -16,6 +16,7 @@
 #include "core/byte_size.h"
 #include "core/duration.h"
 #include "file_io.h"
+#include "installer.h"
 #include "jvm/release.h"
 #include "service/account.h"
 #include "service/readiness.h"
@@ -525,6 +526,53 @@ void handleFiles(Parse& p, const toml::node& node, const std::string& path) {
   }
 }
 
+// installer.files: { source, target } tables; each source must name a file, a directory or a
+// pattern that matches files, and each target a directory below the install directory.
+void handleInstallerFiles(Parse& p, const Setting& s, const toml::node& node, const std::string& path) {
+  if (!expect(p, node, toml::node_type::array, path)) return;
+  std::vector<InstallerEntry> entries;
+  bool ok = true;
+  for (auto&& item : *node.as_array()) {
+    const int line = lineOf(item);
+    if (!expect(p, item, toml::node_type::table, path)) {
+      ok = false;
+      continue;
+    }
+    const auto& t = *item.as_table();
+    ok &= checkFields(p, t, {"source", "target"}, path);
+    auto source = stringField(p, t, "source", path, line, true);
+    auto target = stringField(p, t, "target", path, line, false);
+    if (!source || (!target && t.get("target"))) {
+      ok = false;
+      continue;
+    }
+    const InstallerEntry entry{latin1ToUtf8(*source), latin1ToUtf8(target.value_or(""))};
+    const int targetLine = t.get("target") ? lineOf(*t.get("target")) : line;
+    if (std::string fault = installTargetFault(entry.target); !fault.empty()) {
+      p.problem(targetLine, path + ".target", "\"" + entry.target + "\": " + fault,
+                "a directory below the install directory, such as \"lib\", or \"\" for the directory itself");
+      ok = false;
+      continue;
+    }
+    if (entry.source.find_first_of("\t\n") != std::string::npos) {
+      p.problem(line, path + ".source", "the path holds a tab or a line feed", "");
+      ok = false;
+      continue;
+    }
+    if (p.options.checkSources) {
+      std::string fault;
+      expandInstallerEntry(entry, p.baseDir, fault);
+      if (!fault.empty()) {
+        p.problem(lineOf(*t.get("source")), path + ".source", fault, "paths are relative to the configuration file");
+        ok = false;
+        continue;
+      }
+    }
+    entries.push_back({*source, target.value_or("")});
+  }
+  if (ok) put8(p, s.key, installerEntriesText(entries), path, lineOf(node));
+}
+
 // [app.env]: variables by name, written sorted by name; Windows names ignore case, so two names
 // that differ only in case are one variable.
 void handleEnvironment(Parse& p, const Setting& s, const toml::node& node, const std::string& path) {
@@ -636,6 +684,24 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
                                               : "\"tcp://HOST:PORT\" or \"http://HOST:PORT/PATH\", the port 1 to 65535");
       break;
     }
+    case Rule::Guid:
+      if (!canonicalGuid(value))
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a GUID",
+                  "32 hexadecimal digits as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}; quorv-pack init writes a fresh one");
+      break;
+    case Rule::InstallerVersion:
+      if (auto fault = installerVersionFault(value); !fault.empty())
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\": " + fault,
+                  "two to four numbers such as 1.2.3; major and minor at most 255, the others at most 65535");
+      break;
+    case Rule::InstallDirectory:
+      if (auto fault = installDirectoryFault(value); !fault.empty())
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\": " + fault, "a folder below Program Files, such as \"Acme\\\\App\"");
+      break;
+    case Rule::ExeName:
+      if (auto fault = exeNameFault(value); !fault.empty())
+        p.problem(line, path, "\"" + latin1ToUtf8(value) + "\": " + fault, "a file name such as \"app.exe\"");
+      break;
     case Rule::ReleaseLimit:
     case Rule::None:
       break;
@@ -776,6 +842,9 @@ void handleSetting(Parse& p, const Setting& s, const toml::node& node, const std
     }
     case Form::Environment:
       handleEnvironment(p, s, node, path);
+      return;
+    case Form::InstallerFiles:
+      handleInstallerFiles(p, s, node, path);
       return;
     case Form::PropertySize: {
       std::optional<uint64_t> bytes;

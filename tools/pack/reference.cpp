@@ -64,7 +64,10 @@ std::string referenceText() {
          "a launcher kind other than 4, versions that are not dotted numbers, icon files that "
          "are missing or not .ico files, a `service.account` in none of the accepted forms, a "
          "failure action or a duration that does not read (`service.failure-reset` in whole "
-         "seconds), and any setting whose name holds a password: a password is never packed; "
+         "seconds), an `[installer]` table whose `upgrade-code` is no GUID, whose `version` is not two to "
+         "four numbers that Windows Installer takes, whose `directory` or `exe-name` Windows rejects, or "
+         "whose `files` name a source that does not exist (or a pattern that matches no file) or a "
+         "target outside the install directory, and any setting whose name holds a password: a password is never packed; "
          "`/install` reads it from `QUORV_SERVICE_PASSWORD` or asks on the console. "
          "For the runtime's log rotation: an `app.log-size` that is not a size of at least one byte, "
          "an `app.log-keep` outside 1 to 1000 or without `app.log-size`, and JVM options that set "
@@ -125,7 +128,8 @@ std::string referenceText() {
   return out.str();
 }
 
-std::string starterConfig(const std::string& jar, const std::string& mainClass) {
+std::string starterConfig(const std::string& jar, const std::string& mainClass,
+                          const std::optional<std::string>& upgradeCode) {
   std::string name = std::filesystem::path(jar).stem().string();
   if (name.empty()) name = "app";
   std::string file = std::filesystem::path(jar).filename().string();
@@ -182,6 +186,11 @@ std::string starterConfig(const std::string& jar, const std::string& mainClass) 
          "# And its icon:\n"
          "# [launcher]\n"
          "# icon = \"app.ico\"\n\n"
+         "# The Windows Installer package of quorv-pack msi (version: [version] product-version).\n"
+         "[installer]\n"
+      << (upgradeCode ? "upgrade-code = " + tomlString(*upgradeCode) + "   # the same for every version\n"
+                      : std::string("# upgrade-code = \"{...}\"   # quorv-pack init writes a fresh GUID\n"))
+      << "# files = [ { source = \"jre\", target = \"jre\" } ]   # installed beside the executable\n\n"
          "# The application's archive travels inside the launcher; the launcher puts the\n"
          "# archives of its temporary directory on the class path.\n"
          "[[files]]\n"

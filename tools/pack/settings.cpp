@@ -269,6 +269,30 @@ constexpr std::array kSettings = {
     Setting{"version.original-filename", 0, 0, VT::String, F::VersionText, R::None, nullptr,
             "Original file name (OriginalFilename); InternalName is this name without its extension. "
             "Default: the name of the file that build writes."},
+    Setting{"installer.upgrade-code", key::InstallerUpgradeCode, 0, VT::String, F::Text, R::Guid, nullptr,
+            "The package's upgrade code, a GUID that stays the same for every version of the service "
+            "(quorv-pack init writes a fresh one); needed by quorv-pack msi. A package with a higher "
+            "installer.version and the same upgrade code replaces the installed one (a major upgrade)."},
+    Setting{"installer.manufacturer", key::InstallerManufacturer, 0, VT::String, F::Text, R::None, nullptr,
+            "Manufacturer of the package, as Programs and Features shows it. Default: version.company, "
+            "else the service name."},
+    Setting{"installer.version", key::InstallerVersion, 0, VT::String, F::Text, R::InstallerVersion, nullptr,
+            "Product version of the package: two to four numbers such as \"1.2.3\", major and minor at "
+            "most 255, the others at most 65535 (Windows Installer compares only the first three). "
+            "Default: version.product-version (else version.file-version), which msi refuses when it is "
+            "no such version."},
+    Setting{"installer.directory", key::InstallerDirectory, 0, VT::String, F::Text, R::InstallDirectory, nullptr,
+            "Install directory below the 64-bit Program Files, such as \"Acme\\\\App\". Default: the "
+            "service name. INSTALLDIR=PATH on the msiexec command line chooses another."},
+    Setting{"installer.exe-name", key::InstallerExeName, 0, VT::String, F::Text, R::ExeName, nullptr,
+            "File name of the service executable in the install directory. Default: the service name "
+            "with .exe."},
+    Setting{"installer.files", key::InstallerFiles, 0, VT::List, F::InstallerFiles, R::None, nullptr,
+            "Files the package installs beside the executable: [ { source = \"dist/jre\", target = "
+            "\"jre\" }, { source = \"lib/*.jar\", target = \"lib\" } ]. A source is a file, a directory "
+            "(taken whole, with its sub-directories) or a pattern with * and ? in its last part, "
+            "relative to the configuration file; target is the directory below the install directory "
+            "(default: the install directory itself)."},
     Setting{"files", key::IncludedCount, 0, VT::List, F::IncludedFiles, R::None, nullptr,
             "Included files: [[files]] with source (path on the build machine, relative to the "
             "configuration file) and target (name in the temporary directory, at most one "
@@ -341,6 +365,7 @@ std::string_view formDescription(Form form) {
     case Form::Environment: return "NAME=value per variable, sorted by name, joined with a line feed";
     case Form::PropertySize: return "JVM option -D...=BYTES appended to key 123";
     case Form::PropertyCount: return "JVM option -D...=N appended to key 123";
+    case Form::InstallerFiles: return "source and target per entry, a tab between them, joined with a line feed";
   }
   return "?";
 }

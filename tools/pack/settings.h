@@ -32,6 +32,7 @@ enum class Form {
   Environment,    // a table of variables: "NAME=value" lines joined with a line feed
   PropertySize,   // "-D" property "=" bytes, appended to the JVM options (key 123)
   PropertyCount,  // "-D" property "=" number, appended to the JVM options (key 123)
+  InstallerFiles, // { source, target } tables: "source TAB target" lines
 };
 
 // Extra rules a value must follow.
@@ -47,6 +48,10 @@ enum class Rule {
   RestartLimit,    // "COUNT/DURATION", such as "5/10m"
   ReadyTarget,     // "notify", "tcp://HOST:PORT" or "http://HOST:PORT/PATH"
   WaitTarget,      // each item: "tcp://HOST:PORT" or "http://HOST:PORT/PATH"
+  Guid,            // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
+  InstallerVersion,  // 1.2.3: what Windows Installer takes as a product version
+  InstallDirectory,  // a relative folder path
+  ExeName,           // a file name ending in .exe
 };
 
 struct Setting {

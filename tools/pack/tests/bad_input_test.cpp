@@ -147,6 +147,24 @@ const BadInput kCases[] = {
      "c.toml:1: app.log-keep: app.log-keep needs app.log-size (set app.log-size too, or leave app.log-keep out)"},
     {"log size also among the JVM options", "[app]\nvm-options = \"-Xmx1g -Dquorv.logSize=1024\"\nlog-size = \"2KB\"\n",
      "c.toml:3: app.log-size: the JVM options of app.vm-options (line 2) set quorv.logSize too (set it once)"},
+    {"malformed upgrade code", "[installer]\nupgrade-code = \"{6F1C3E2A-8B4D-4C7E-9A51-2D0B7F3E8C1}\"\n",
+     "c.toml:2: installer.upgrade-code: \"{6F1C3E2A-8B4D-4C7E-9A51-2D0B7F3E8C1}\" is not a GUID (32 hexadecimal "
+     "digits as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}; quorv-pack init writes a fresh one)"},
+    {"installer version with a suffix", "installer.version = \"1.2.3-beta\"\n",
+     "c.toml:1: installer.version: \"1.2.3-beta\": \"3-beta\" is not a number (two to four numbers such as 1.2.3; "
+     "major and minor at most 255, the others at most 65535)"},
+    {"installer version above 255", "installer.version = \"256.0\"\n",
+     "c.toml:1: installer.version: \"256.0\": the major number is above 255 (two to four numbers such as 1.2.3; "
+     "major and minor at most 255, the others at most 65535)"},
+    {"installed file that is missing", "[installer]\nfiles = [ { source = \"a.jar\", target = \"lib\" },\n"
+     "  { source = \"dist/jre\", target = \"jre\" } ]\n",
+     "c.toml:3: installer.files.source: source not found: DIR/dist/jre (paths are relative to the configuration "
+     "file)"},
+    {"pattern that matches nothing", "installer.files = [ { source = \"*.war\" } ]\n",
+     "c.toml:1: installer.files.source: no file matches DIR/*.war (paths are relative to the configuration file)"},
+    {"installed file outside the directory", "installer.files = [ { source = \"a.jar\", target = \"..\\\\x\" } ]\n",
+     "c.toml:1: installer.files.target: \"..\\x\": \".\" or \"..\" (a directory below the install directory, such as "
+     "\"lib\", or \"\" for the directory itself)"},
     {"not TOML", "[service\n", "c.toml:1: Error while parsing table header: expected ']', saw '\\n' (not valid TOML)"},
     {"stub that is not a PE image", "service.name = \"a\"\n",
      "quorv-pack: DIR/stub.exe: the launcher stub is not a PE image (no MZ header)", 1},
@@ -211,7 +229,7 @@ TEST_F(BadInputs, CheckListsEveryProblemAndWritesNothing) {
 }
 
 TEST_F(BadInputs, EveryCommandHasHelpAndTheVersionPrints) {
-  for (const char* command : {"build", "check", "dump", "extract", "reference", "init"}) {
+  for (const char* command : {"build", "msi", "check", "dump", "extract", "reference", "init"}) {
     RunResult r = runPack({command, "--help"});
     EXPECT_EQ(r.code, 0) << command;
     EXPECT_NE(r.output.find("Usage"), std::string::npos) << command << ": " << r.output;
@@ -219,7 +237,7 @@ TEST_F(BadInputs, EveryCommandHasHelpAndTheVersionPrints) {
   }
   RunResult r = runPack({"--version"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.output, "quorv-pack 0.1.0\n");
+  EXPECT_EQ(r.output, "quorv-pack " QUORV_VERSION "\n");
 }
 
 TEST_F(BadInputs, AWrongCommandLineEndsWithStatusTwo) {

@@ -27,30 +27,36 @@ std::vector<std::string> generators() {
   return out;
 }
 
+// A fresh copy of the sample with a stand-in stub and runtime, configured for `generator`; the
+// command that builds it.
+std::string configureSample(const fs::path& root, const std::string& generator, const std::string& extra = "") {
+  fs::remove_all(root);
+  fs::path source = root / "source", build = root / "build";
+  fs::create_directories(root);
+  fs::copy(QUORV_PACK_SAMPLE_SOURCE, source, fs::copy_options::recursive);
+  PeShape shape;
+  shape.sections = 3;
+  shape.resources = true;
+  writeBytes(root / "stub.exe", makePe(shape));
+  writeText(root / "runtime.jar", "runtime");
+  writeText(source / "echo.jar", "echo v1");
+  std::string configure = std::string("'") + QUORV_CMAKE_COMMAND + "' -S " + quoted(source) + " -B " + quoted(build) +
+                          " -G '" + generator + "' -DCMAKE_MODULE_PATH=" + quoted(QUORV_CMAKE_MODULE_DIR) +
+                          " -DQUORV_PACK=" + quoted(QUORV_PACK_BINARY) + " -DSAMPLE_STUB=" + quoted(root / "stub.exe") +
+                          " -DSAMPLE_RUNTIME=" + quoted(root / "runtime.jar") + extra;
+  if (generator == "Ninja") configure += " -DCMAKE_MAKE_PROGRAM=" + quoted(QUORV_NINJA);
+  RunResult r = run(configure);
+  EXPECT_EQ(r.code, 0) << r.output;
+  return std::string("'") + QUORV_CMAKE_COMMAND + "' --build " + quoted(build);
+}
+
 TEST(CMakeModule, QuorvAddServiceBuildsAndRebuildsTheExecutable) {
   const fs::path root = QUORV_PACK_SAMPLE_DIR;
   for (const std::string& generator : generators()) {
     SCOPED_TRACE(generator);
-    fs::remove_all(root);
     fs::path source = root / "source", build = root / "build";
-    fs::create_directories(root);
-    fs::copy(QUORV_PACK_SAMPLE_SOURCE, source, fs::copy_options::recursive);
-    PeShape shape;
-    shape.sections = 3;
-    shape.resources = true;
-    writeBytes(root / "stub.exe", makePe(shape));
-    writeText(root / "runtime.jar", "runtime");
-    writeText(source / "echo.jar", "echo v1");
-
-    std::string configure = std::string("'") + QUORV_CMAKE_COMMAND + "' -S " + quoted(source) + " -B " + quoted(build) +
-                            " -G '" + generator + "' -DCMAKE_MODULE_PATH=" + quoted(QUORV_CMAKE_MODULE_DIR) +
-                            " -DQUORV_PACK=" + quoted(QUORV_PACK_BINARY) + " -DSAMPLE_STUB=" + quoted(root / "stub.exe") +
-                            " -DSAMPLE_RUNTIME=" + quoted(root / "runtime.jar");
-    if (generator == "Ninja") configure += " -DCMAKE_MAKE_PROGRAM=" + quoted(QUORV_NINJA);
-    RunResult r = run(configure);
-    ASSERT_EQ(r.code, 0) << r.output;
-    std::string buildCommand = std::string("'") + QUORV_CMAKE_COMMAND + "' --build " + quoted(build);
-    r = run(buildCommand);
+    std::string buildCommand = configureSample(root, generator);
+    RunResult r = run(buildCommand);
     ASSERT_EQ(r.code, 0) << r.output;
 
     fs::path exe = build / "echo-service.exe";
@@ -97,6 +103,24 @@ TEST(CMakeModule, QuorvAddServiceBuildsAndRebuildsTheExecutable) {
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_NE(fs::last_write_time(exe), written) << r.output;
   }
+}
+
+TEST(CMakeModule, MsiAlsoBuildsThePackageAgainWhenAnInstalledFileChanges) {
+  if (runCommand("command -v wixl").code != 0) GTEST_SKIP() << "wixl is not installed (scripts/setup installs it)";
+  const fs::path root = fs::path(QUORV_PACK_SAMPLE_DIR).concat("-msi");
+  const std::string buildCommand = configureSample(root, "Unix Makefiles", " -DSAMPLE_MSI=MSI");
+  RunResult r = run(buildCommand);
+  ASSERT_EQ(r.code, 0) << r.output;
+  const fs::path msi = root / "build" / "echo-service.msi";
+  ASSERT_TRUE(fs::is_regular_file(msi)) << r.output;
+  EXPECT_TRUE(fs::is_regular_file(root / "build" / "echo-service.exe"));
+  const auto written = fs::last_write_time(msi);
+  const fs::path installed = root / "source" / "conf" / "echo.properties";
+  writeText(installed, "greeting=hi");
+  touchAfter(installed, msi);
+  r = run(buildCommand);
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_NE(fs::last_write_time(msi), written) << r.output;
 }
 
 }  // namespace

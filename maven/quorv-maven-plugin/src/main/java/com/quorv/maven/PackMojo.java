@@ -33,7 +33,10 @@ import org.apache.maven.project.MavenProjectHelper;
 /**
  * Packs the project into a quorv service executable: runs {@code quorv-pack build} on the
  * project's configuration with the project's jar and its runtime dependencies as included files,
- * and attaches the executable to the build (type {@code exe}).
+ * and attaches the executable to the build (type {@code exe}). With {@code <msi>true</msi>} it also
+ * runs {@code quorv-pack msi} and attaches the Windows Installer package (type {@code msi}); the
+ * configuration then needs an {@code [installer]} table with its upgrade code, and the build
+ * machine wixl (Linux) or WiX's wix (Windows).
  *
  * <p>The configuration is the project's {@code quorv.toml}, or the {@code settings} of the
  * plugin's configuration when the project has none. The plugin writes it, with a {@code [[files]]}
@@ -86,6 +89,14 @@ public final class PackMojo extends AbstractMojo {
     @Parameter(property = "quorv.includeDependencies", defaultValue = "true")
     private boolean includeDependencies;
 
+    /** Also build the Windows Installer package of the service (quorv-pack msi). */
+    @Parameter(property = "quorv.msi", defaultValue = "false")
+    private boolean msi;
+
+    /** The package to write when {@code msi} is set. */
+    @Parameter(property = "quorv.msiOutput", defaultValue = "${project.build.directory}/${project.build.finalName}.msi")
+    private File msiOutput;
+
     /** Skip packing. */
     @Parameter(property = "quorv.skip", defaultValue = "false")
     private boolean skip;
@@ -121,32 +132,49 @@ public final class PackMojo extends AbstractMojo {
             if (!pack.canExecute() && !pack.setExecutable(true)) {
                 throw new MojoExecutionException("quorv: cannot make " + pack + " executable");
             }
-            File parent = output.getAbsoluteFile().getParentFile();
-            if (parent != null && !parent.isDirectory() && !parent.mkdirs()) {
-                throw new MojoExecutionException("quorv: cannot create " + parent);
+            run(packCommand(pack, "build", generated, output, launcher, runtime, baseDir));
+            if (msi) {
+                run(packCommand(pack, "msi", generated, msiOutput, launcher, runtime, baseDir));
             }
-            List<String> command = new ArrayList<String>();
-            command.add(pack.getAbsolutePath());
-            command.add("build");
-            command.add(generated.getAbsolutePath());
-            command.add("-o");
-            command.add(output.getAbsolutePath());
-            command.add("--launcher");
-            command.add(launcher.getAbsolutePath());
-            command.add("--runtime");
-            command.add(runtime.getAbsolutePath());
-            command.add("--base-dir");
-            command.add(baseDir.getAbsolutePath());
-            run(command);
         } catch (IOException e) {
             throw new MojoExecutionException("quorv: " + e.getMessage(), e);
         }
-        if (classifier == null || classifier.isEmpty()) {
-            projectHelper.attachArtifact(project, "exe", output);
-        } else {
-            projectHelper.attachArtifact(project, "exe", classifier, output);
-        }
+        attach("exe", output);
         getLog().info("quorv: packed " + output);
+        if (msi) {
+            attach("msi", msiOutput);
+            getLog().info("quorv: packed " + msiOutput);
+        }
+    }
+
+    /** A command of quorv-pack that writes {@code target} from the generated configuration. */
+    private static List<String> packCommand(File pack, String word, File generated, File target, File launcher,
+            File runtime, File baseDir) throws MojoExecutionException {
+        File parent = target.getAbsoluteFile().getParentFile();
+        if (parent != null && !parent.isDirectory() && !parent.mkdirs()) {
+            throw new MojoExecutionException("quorv: cannot create " + parent);
+        }
+        List<String> command = new ArrayList<String>();
+        command.add(pack.getAbsolutePath());
+        command.add(word);
+        command.add(generated.getAbsolutePath());
+        command.add("-o");
+        command.add(target.getAbsolutePath());
+        command.add("--launcher");
+        command.add(launcher.getAbsolutePath());
+        command.add("--runtime");
+        command.add(runtime.getAbsolutePath());
+        command.add("--base-dir");
+        command.add(baseDir.getAbsolutePath());
+        return command;
+    }
+
+    private void attach(String type, File file) {
+        if (classifier == null || classifier.isEmpty()) {
+            projectHelper.attachArtifact(project, type, file);
+        } else {
+            projectHelper.attachArtifact(project, type, classifier, file);
+        }
     }
 
     /** The project's jar and its runtime dependencies, as included-file targets to sources. */
@@ -300,7 +328,8 @@ public final class PackMojo extends AbstractMojo {
         }
         String text = new String(captured.toByteArray(), Charset.defaultCharset()).trim();
         if (status != 0) {
-            throw new MojoFailureException("quorv-pack build failed (exit status " + status + "):\n" + text);
+            throw new MojoFailureException("quorv-pack " + command.get(1) + " failed (exit status " + status + "):\n"
+                    + text);
         }
         if (!text.isEmpty()) {
             for (String line : text.split("\r?\n")) {
