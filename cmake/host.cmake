@@ -26,6 +26,8 @@ target_include_directories(quorv_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/un
 target_link_libraries(quorv_unit_tests PRIVATE quorv_core GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(quorv_unit_tests DISCOVERY_TIMEOUT 60)
+# The layers of src/ (src/README.md) and the check that keeps them.
+add_test(NAME layers COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/layers/test_check_layers.py)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/pack/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tools/pack ${CMAKE_BINARY_DIR}/pack)

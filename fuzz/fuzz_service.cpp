@@ -21,9 +21,9 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/codepage.h"
 #include "core/command.h"
 #include "core/split.h"
-#include "files/codepage.h"
 #include "service/commands.h"
 #include "service/start_arguments.h"
 #include "service/supervision.h"

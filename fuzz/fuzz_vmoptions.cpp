@@ -23,9 +23,9 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/codepage.h"
 #include "core/globals.h"
 #include "core/split.h"
-#include "files/codepage.h"
 #include "files/paths.h"
 #include "launch/expand.h"
 #include "launch/options.h"

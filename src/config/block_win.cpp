@@ -3,15 +3,14 @@
 
 #include "config/block.h"
 #include "config/locale.h"
+#include "core/handle_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 #include "diag/messages.h"
-#include "files/paths.h"
 
 namespace quorv {
 
-HANDLE openOwnExecutable() {
-  const std::string& path = getExecutablePath();
+HANDLE openOwnExecutable(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == nullptr || file == INVALID_HANDLE_VALUE) {
@@ -33,8 +32,9 @@ int64_t readLong(HANDLE file) {
   return static_cast<int64_t>(value);
 }
 
-void loadConfiguration() {
-  HANDLE file = openOwnExecutable();
+void loadConfiguration(const std::string& executablePath) {
+  const UniqueHandle own(openOwnExecutable(executablePath));
+  HANDLE file = own.get();
   FileSource source;
   source.read = [file](void* destination, uint32_t want, uint32_t& got) {
     DWORD n = 0;
@@ -49,7 +49,6 @@ void loadConfiguration() {
   BlockReader reader = makeBlockReader(std::move(source));
   seekAppendedBlock(reader);
   loadConfigurationFrom(reader, determineLocale);
-  CloseHandle(file);
 }
 
 }  // namespace quorv

@@ -5,8 +5,6 @@
 
 namespace quorv {
 
-bool useMessageBox = true;
-
 ConfigStore& configStore() {
   static ConfigStore store;
   return store;

@@ -26,7 +26,4 @@ std::u16string getConfigWString(int key);
 
 int32_t parseConfigInt(std::string_view text);
 
-// Messages go to a message box while this is set (launcher kinds 1 and 5), else to standard error.
-extern bool useMessageBox;
-
 }  // namespace quorv

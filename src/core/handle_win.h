@@ -1,4 +1,4 @@
-// Owned Win32 handles: each kind is closed with its own function when its owner goes, and an
+// Owned Win32 handles, the one type for them all: each kind is closed with its own function when its owner goes, and an
 // owner can be moved but not copied, so that no path of the code leaks or closes a handle twice.
 #pragma once
 #include <windows.h>
@@ -57,6 +57,15 @@ struct ServiceHandleKind {
   static void close(Raw raw) { CloseServiceHandle(raw); }
 };
 using ServiceHandle = Owned<ServiceHandleKind>;
+
+// Directory searches of FindFirstFile: FindClose. INVALID_HANDLE_VALUE means none.
+struct FindHandleKind {
+  using Raw = HANDLE;
+  static Raw none() { return INVALID_HANDLE_VALUE; }
+  static bool valid(Raw raw) { return raw != nullptr && raw != INVALID_HANDLE_VALUE; }
+  static void close(Raw raw) { FindClose(raw); }
+};
+using FindHandle = Owned<FindHandleKind>;
 
 // Registry keys: RegCloseKey.
 struct RegistryKeyKind {

@@ -1,6 +1,6 @@
 #include "core/split.h"
 
-#include "files/codepage.h"
+#include "core/codepage.h"
 
 namespace quorv {
 namespace {

@@ -8,7 +8,8 @@
 #include <mutex>
 #include <string>
 
-#include "files/codepage.h"
+#include "core/codepage.h"
+#include "core/handle_win.h"
 
 namespace quorv {
 namespace {
@@ -23,18 +24,18 @@ bool workerOfService = false;
 
 DWORD parentProcessId() {
   const DWORD self = GetCurrentProcessId();
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return 0;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   DWORD parent = 0;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == self) {
       parent = entry.th32ParentProcessID;
       break;
     }
   }
-  CloseHandle(snapshot);
   return parent;
 }
 
@@ -52,9 +53,9 @@ bool isOn() {
   if (!workerDecided) {
     workerDecided = true;
     const DWORD parent = parentProcessId();
-    HANDLE mark = parent != 0 ? OpenEventW(SYNCHRONIZE, FALSE, serviceMarkName(parent).c_str()) : nullptr;
-    workerOfService = mark != nullptr;
-    if (mark != nullptr) CloseHandle(mark);
+    const UniqueHandle mark(parent != 0 ? OpenEventW(SYNCHRONIZE, FALSE, serviceMarkName(parent).c_str())
+                                        : nullptr);
+    workerOfService = static_cast<bool>(mark);
   }
   return workerOfService;
 }

@@ -6,12 +6,19 @@
 
 namespace quorv {
 
+// How a message is shown: in a message box where a person can see one, unless the configuration
+// says otherwise (config/block.cpp clears it for launcher kinds without boxes), else on standard
+// error; the box's caption comes from `messageCaption` (the configuration's, which the entry
+// point names) when set. Configured templates: config/configured_message.h.
+extern bool useMessageBox;
+extern std::string (*messageCaption)();
+
 void showMessage(const std::string& text);
-// Shows the template of `key` with its first "{0}" replaced by `detail` (when given).
-void showConfiguredMessage(int key, const char* detail = nullptr);
 [[noreturn]] void exitLauncher(int code);
 [[noreturn]] void fatalError(const std::string& text);
-[[noreturn]] void fatalConfiguredError(int key, const char* detail = nullptr);
+// What exitLauncher removes besides the per-run directory, such as a file that a step above
+// created for the JVM: called in the order given, at most 8.
+void atLauncherExit(void (*cleanup)());
 // Deletes a directory's files and, with `recurse`, those of its direct sub-directories, which are
 // then removed. A reparse point is never followed: a link is removed as a link.
 void emptyDirectory(const std::string& directory, bool recurse);

@@ -5,17 +5,20 @@
 
 #include <cstdio>
 
-#include "config/keys.h"
-#include "config/store.h"
 #include "core/globals.h"
+#include "core/handle_win.h"
 #include "core/user32_win.h"
 #include "diag/event_log_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
-#include "files/paths.h"
 
 namespace quorv {
 namespace {
+
+// What steps above registered for exitLauncher to do.
+constexpr std::size_t kExitCleanups = 8;
+void (*exitCleanups[kExitCleanups])() = {};
+std::size_t exitCleanupCount = 0;
 
 // A message box needs a desktop someone can see. A service runs on a window station that is
 // not visible, where a box would wait forever for a click; there the text goes to standard
@@ -52,7 +55,7 @@ void showMessage(const std::string& text) {
   if (getLogPath()) logMessage("message: %s", composed.c_str());
   const User32* u = useMessageBox ? user32() : nullptr;
   if (u != nullptr && canShowMessageBox(*u)) {
-    const std::string caption = getConfigString(key::Caption);
+    const std::string caption = messageCaption != nullptr ? messageCaption() : std::string();
     u->messageBox(nullptr, composed.c_str(), caption.c_str(), MB_ICONERROR);
   } else {
     std::fprintf(stderr, "%s\n", composed.c_str());
@@ -60,9 +63,13 @@ void showMessage(const std::string& text) {
   }
 }
 
+void atLauncherExit(void (*cleanup)()) {
+  if (exitCleanupCount < kExitCleanups) exitCleanups[exitCleanupCount++] = cleanup;
+}
+
 void exitLauncher(int code) {
   if (!tempDirectory.empty()) removeTemporaryDirectory(tempDirectory);
-  removeProcessCommFile();
+  for (std::size_t i = 0; i < exitCleanupCount; ++i) exitCleanups[i]();
   std::fflush(stdout);
   std::fflush(stderr);
   ExitProcess(static_cast<UINT>(code));
@@ -85,8 +92,8 @@ void emptyDirectory(const std::string& directory, bool recurse) {
   if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
   const std::string base = directory.back() == '\\' ? directory : directory + "\\";
   WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((base + "*.*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
+  const FindHandle search(FindFirstFileA((base + "*.*").c_str(), &entry));
+  if (!search) return;
   do {
     const std::string name = entry.cFileName;
     if (name == "." || name == "..") continue;
@@ -100,8 +107,7 @@ void emptyDirectory(const std::string& directory, bool recurse) {
       logMessage("attempting to delete %s", path.c_str());
       DeleteFileA(path.c_str());
     }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
+  } while (FindNextFileA(search.get(), &entry));
 }
 
 }  // namespace quorv

@@ -8,9 +8,12 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "diag/log.h"
-#include "files/private_file_win.h"
+
+#include "core/handle_win.h"
+#include "core/private_file_win.h"
 
 namespace quorv {
 namespace {
@@ -38,12 +41,10 @@ bool isDirectory(const char* path) {
 // write to is never opened again by its name, so nobody can swap it for another file or a link
 // between two lines. Every line is flushed, so the file on disk is complete after each one.
 // The handle is not inherited by the processes that the launcher starts.
-FILE* openLogStream(HANDLE file) {
-  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_TEXT | _O_APPEND);
-  if (descriptor == -1) {
-    CloseHandle(file);
-    return nullptr;
-  }
+FILE* openLogStream(UniqueHandle file) {
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file.get()), _O_TEXT | _O_APPEND);
+  if (descriptor == -1) return nullptr;
+  file.release();  // the descriptor owns it now
   FILE* stream = _fdopen(descriptor, "a");
   if (stream == nullptr) _close(descriptor);
   return stream;
@@ -64,9 +65,9 @@ bool openNewLogFile() {
   unsigned long number = GetCurrentProcessId();
   for (int attempt = 0; attempt < 1000; ++attempt, ++number) {
     std::string name = directory + "zlx_nlog_" + std::to_string(number);
-    HANDLE h = createLogFile(name);
-    if (h != INVALID_HANDLE_VALUE) {
-      logFile = openLogStream(h);
+    UniqueHandle h(createLogFile(name));
+    if (h) {
+      logFile = openLogStream(std::move(h));
       if (logFile == nullptr) return false;
       logPath = name;
       return true;
@@ -84,8 +85,8 @@ void initialise() {
     // The fallback name is fixed and lies in c:\, where every user may create files: a file
     // that is already there is not ours and is left alone; then nothing is logged.
     logPath = "c:\\zlx_nlog";
-    HANDLE h = createLogFile(*logPath);
-    if (h != INVALID_HANDLE_VALUE) logFile = openLogStream(h);
+    UniqueHandle h(createLogFile(*logPath));
+    if (h) logFile = openLogStream(std::move(h));
     if (logFile == nullptr) return;
   }
   std::string module(8192, '\0');

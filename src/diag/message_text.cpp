@@ -1,9 +1,12 @@
-// Composition of shown messages (the configured template with its detail, and the log path),
-// and the fatal ends built on showMessage and exitLauncher, which the system side provides.
-#include "config/store.h"
+// Composition of shown messages (a template with its detail, and the log path), the fatal end
+// built on showMessage and exitLauncher, which the system side provides, and how messages are
+// shown.
 #include "diag/fatal.h"
 
 namespace quorv {
+
+bool useMessageBox = true;
+std::string (*messageCaption)() = nullptr;
 
 std::string substituteDetail(const std::string& templ, const char* detail) {
   if (detail == nullptr) return templ;
@@ -17,17 +20,8 @@ std::string composeMessage(const std::string& text, const std::string* longLogPa
   return text + "\n\nLog: " + *longLogPath;
 }
 
-void showConfiguredMessage(int key, const char* detail) {
-  showMessage(substituteDetail(getConfigString(key), detail));
-}
-
 void fatalError(const std::string& text) {
   showMessage(text);
-  exitLauncher(1);
-}
-
-void fatalConfiguredError(int key, const char* detail) {
-  showConfiguredMessage(key, detail);
   exitLauncher(1);
 }
 

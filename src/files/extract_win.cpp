@@ -2,13 +2,14 @@
 // streamed into files in the per-run temporary directory.
 #include "files/extract_win.h"
 
-#include <memory>
 #include <vector>
 
 #include "config/block_win.h"
+#include "config/configured_message.h"
 #include "config/keys.h"
 #include "config/store.h"
 #include "core/globals.h"
+#include "core/handle_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 #include "files/extract.h"
@@ -21,12 +22,6 @@ namespace {
 // (bench/extract_bench.py): 8 KiB reached about half the throughput of 256 KiB, and larger buffers
 // gained nothing; the buffer stays small enough for the processor's cache.
 constexpr DWORD kCopyBufferSize = 256 * 1024;
-
-struct HandleCloser {
-  using pointer = HANDLE;
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 }  // namespace
 
@@ -67,10 +62,7 @@ int extractIncludedFile(HANDLE source, const std::string& targetPath) {
   if (length <= 0) return 0;
   UniqueHandle target(CreateFileA(targetPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (target.get() == INVALID_HANDLE_VALUE) {
-    target.release();
-    fatalConfiguredError(key::MsgInternal, detail::IncludedFileCreate);
-  }
+  if (!target) fatalConfiguredError(key::MsgInternal, detail::IncludedFileCreate);
   return copyPayload(source, target.get(), static_cast<uint64_t>(length), true);
 }
 
@@ -84,7 +76,7 @@ int extractIncludedFiles(bool createDirectory) {
   }
   if (createDirectory) createTempDirectory();
 
-  UniqueHandle executable(openOwnExecutable());
+  UniqueHandle executable(openOwnExecutable(getExecutablePath()));
   LARGE_INTEGER offset;
   offset.QuadPart = includedFilesOffset;
   SetFilePointerEx(executable.get(), offset, nullptr, FILE_BEGIN);

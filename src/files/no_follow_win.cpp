@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "files/codepage.h"
+#include "core/codepage.h"
 
 namespace quorv {
 namespace {
@@ -146,14 +146,13 @@ std::string ownerOf(HANDLE handle) {
 
 std::vector<std::string> ownSids() {
   std::vector<std::string> sids;
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return sids;
-  UniqueHandle held(token);
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return sids;
   for (TOKEN_INFORMATION_CLASS kind : {TokenUser, TokenOwner}) {
     DWORD size = 0;
-    GetTokenInformation(token, kind, nullptr, 0, &size);
+    GetTokenInformation(token.get(), kind, nullptr, 0, &size);
     std::vector<unsigned char> buffer(size);
-    if (size == 0 || !GetTokenInformation(token, kind, buffer.data(), size, &size)) continue;
+    if (size == 0 || !GetTokenInformation(token.get(), kind, buffer.data(), size, &size)) continue;
     PSID sid = kind == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
                                  : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
     std::string text = sidText(sid);

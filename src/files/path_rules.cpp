@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "core/ascii.h"
-#include "files/codepage.h"
+#include "core/codepage.h"
 #include "files/paths.h"
 
 namespace quorv {

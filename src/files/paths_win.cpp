@@ -7,13 +7,15 @@
 #include <cstring>
 #include <ctime>
 
+#include "config/configured_message.h"
 #include "config/keys.h"
+#include "core/codepage.h"
 #include "core/globals.h"
+#include "core/handle_win.h"
+#include "core/private_file_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
-#include "files/codepage.h"
 #include "files/paths.h"
-#include "files/private_file_win.h"
 
 namespace quorv {
 namespace {
@@ -161,10 +163,9 @@ bool getFileWriteTime(const std::string& path, uint64_t* writeTime) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
   }
   WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA(path.c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return false;
+  const FindHandle search(FindFirstFileA(path.c_str(), &data));
+  if (!search) return false;
   if (writeTime) std::memcpy(writeTime, &data.ftLastWriteTime, sizeof *writeTime);
-  FindClose(search);
   return true;
 }
 
@@ -310,10 +311,12 @@ std::string getProcessCommFileName(uint32_t processId) {
   const std::string stem = tempPath + "qrv_p" + std::to_string(static_cast<int>(processId));
   std::string name = stem + ".tmp";
   for (int attempt = 0; attempt < 10; ++attempt) {
-    HANDLE file = createPrivateFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    FILE_ATTRIBUTE_NORMAL);
-    if (file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
+    const UniqueHandle file(createPrivateFile(
+        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        FILE_ATTRIBUTE_NORMAL));
+    if (file) {
+      // A failing worker's exit path removes it too.
+      if (createdCommFile.empty()) atLauncherExit(removeProcessCommFile);
       createdCommFile = name;
       return name;
     }

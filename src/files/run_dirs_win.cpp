@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/handle_win.h"
 #include "diag/log.h"
 #include "files/no_follow_win.h"
 #include "files/paths.h"
@@ -111,16 +112,15 @@ UniqueHandle openRecord(const std::string& path) {
 void removeRun(const std::string& runFile) {
   const std::string directory = directoryOf(runFile);
   WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((runFile + "_dir*").c_str(), &entry);
+  const FindHandle search(FindFirstFileA((runFile + "_dir*").c_str(), &entry));
   bool left = false;
-  if (search != INVALID_HANDLE_VALUE) {
+  if (search) {
     do {
       if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       const std::string path = directory + entry.cFileName;
       if (runFileOf(path) != runFile) continue;
       if (!removeRunDirectory(path)) left = true;
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &entry));
   }
   if (left) return;
   if (UniqueHandle record = openRecord(runFile)) deleteByHandle(record.get());
@@ -143,14 +143,15 @@ template <typename Visit>
 void forEachRecord(const std::string& directory, Visit visit) {
   if (directory.empty()) return;
   WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((directory + "qrv*.tmp").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
   std::vector<std::string> files;
-  do {
-    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    files.push_back(directory + entry.cFileName);
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
+  {
+    const FindHandle search(FindFirstFileA((directory + "qrv*.tmp").c_str(), &entry));
+    if (!search) return;
+    do {
+      if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+      files.push_back(directory + entry.cFileName);
+    } while (FindNextFileA(search.get(), &entry));
+  }
   for (const std::string& file : files) {
     std::optional<RunOwner> owner = readRecord(file);
     if (owner && sameExecutablePath(owner->executable, getExecutablePath())) visit(file, *owner);
@@ -162,18 +163,12 @@ void forEachRecord(const std::string& directory, Visit visit) {
 // as running.
 bool ownerHasEnded(const RunOwner& owner) {
   if (owner.processId == GetCurrentProcessId()) return false;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId);
-  if (process == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
-  bool ended = false;
-  const uint64_t created = processCreationTime(process);
-  if (created != 0 && created != owner.creationTime) {
-    ended = true;
-  } else if (created != 0) {
-    DWORD code = 0;
-    ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
-  }
-  CloseHandle(process);
-  return ended;
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId));
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  const uint64_t created = processCreationTime(process.get());
+  if (created != 0 && created != owner.creationTime) return true;
+  DWORD code = 0;
+  return created != 0 && GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE;
 }
 
 std::string systemTempPath() {

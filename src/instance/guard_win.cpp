@@ -2,6 +2,7 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/handle_win.h"
 #include "core/user32_win.h"
 #include "diag/log.h"
 #include "files/paths.h"
@@ -15,21 +16,6 @@ constexpr const char* kPidsKey = "SOFTWARE\\kelvara\\quorv\\pids\\";
 
 // The window search's target process, read by the enumeration callback.
 DWORD windowSearchTarget = 0;
-
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 // The lower-cased full path of the executable: the registry value's name.
 std::string lowerCasedExecutablePath() { return resolveFullPath(getExecutablePath(), false); }

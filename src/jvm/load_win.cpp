@@ -7,11 +7,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "config/configured_message.h"
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/codepage.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
-#include "files/codepage.h"
 #include "files/paths.h"
 #include "jvm/env_win.h"
 #include "jvm/load_rules.h"

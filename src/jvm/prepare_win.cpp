@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "config/configured_message.h"
 #include "config/keys.h"
+#include "core/handle_win.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
 #include "diag/messages.h"
@@ -47,11 +49,13 @@ void unpackPackFile(const std::string& javaHome, const std::string& packPath) {
     logMessage("could not create unpack process");
     fatalConfiguredError(key::MsgInternal, detail::UnpackStart);
   }
+  UniqueHandle child(process.hProcess);
+  UniqueHandle childThread(process.hThread);
   logMessage("waiting for unpack200 to finish");
-  WaitForSingleObject(process.hProcess, INFINITE);
+  WaitForSingleObject(child.get(), INFINITE);
   logMessage("unpack done");
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  child.reset();
+  childThread.reset();
 
   // unpack200 -r removes the pack file itself; one that is already gone is no error.
   if (!DeleteFileA(packPath.c_str())) {

@@ -2,9 +2,10 @@
 // temporary file, and reads the version from the first line.
 #include <windows.h>
 
+#include "core/handle_win.h"
+#include "core/private_file_win.h"
 #include "diag/log.h"
 #include "files/paths.h"
-#include "files/private_file_win.h"
 #include "jvm/check_win.h"
 #include "jvm/first_line.h"
 #include "jvm/version.h"
@@ -66,20 +67,18 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
   // holds: nobody else can choose the version that is cached for later starts, and no link
   // that someone planted is ever opened.
   std::string tempFile;
-  HANDLE file = createPrivateTempFile(tempFile, GENERIC_READ | GENERIC_WRITE | DELETE,
-                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
-  HANDLE errorOutput = nullptr;
-  if (file != INVALID_HANDLE_VALUE) {
-    if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &errorOutput, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS)) {
-      errorOutput = nullptr;
-    }
-  } else {
-    file = nullptr;
+  UniqueHandle file(createPrivateTempFile(tempFile, GENERIC_READ | GENERIC_WRITE | DELETE,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE));
+  UniqueHandle errorOutput;
+  HANDLE duplicate = nullptr;
+  if (file && DuplicateHandle(GetCurrentProcess(), file.get(), GetCurrentProcess(), &duplicate, 0, TRUE,
+                              DUPLICATE_SAME_ACCESS)) {
+    errorOutput.reset(duplicate);
   }
   auto closeFile = [&] {
-    if (file == nullptr) return;
-    CloseHandle(file);
+    errorOutput.reset();
+    if (!file) return;
+    file.reset();
     deleteProbeFile(tempFile);
   };
 
@@ -89,40 +88,40 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t writeTime, std::strin
   startup.wShowWindow = SW_HIDE;
   startup.hStdInput = nullptr;
   startup.hStdOutput = nullptr;
-  startup.hStdError = errorOutput;
+  startup.hStdError = errorOutput.get();
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
                       nullptr, nullptr, &startup, &process)) {
     logMessage("Could not create process %s > %s (error %d)", commandLine.c_str(), tempFile.c_str(),
                static_cast<int>(GetLastError()));
-    if (errorOutput != nullptr) CloseHandle(errorOutput);
     closeFile();
     return false;
   }
+  UniqueHandle child(process.hProcess);
+  UniqueHandle childThread(process.hThread);
 
-  WaitForSingleObject(process.hProcess, kProbeTimeoutMs);
+  WaitForSingleObject(child.get(), kProbeTimeoutMs);
   DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
+  GetExitCodeProcess(child.get(), &exitCode);
   logMessage("Exit Code %d", static_cast<int>(exitCode));
   if (exitCode == STILL_ACTIVE) {
     logMessage("Terminating process");
-    TerminateProcess(process.hProcess, 1);
+    TerminateProcess(child.get(), 1);
     // Until it has ended, the process holds the temporary file open.
-    WaitForSingleObject(process.hProcess, 5000);
+    WaitForSingleObject(child.get(), 5000);
   } else if (exitCode != 0) {
     // Remembered until the file changes, so that a broken executable is not run on every start.
     writeCachedJavaVersion(javaExe, writeTime, "1.0.0");
   }
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  if (errorOutput != nullptr) CloseHandle(errorOutput);
+  child.reset();
+  childThread.reset();
   if (exitCode != 0) {
     closeFile();
     return false;
   }
 
   std::string line;
-  bool found = file != nullptr && firstLineOfText(readBack(file), line) && parseVersionLine(line, version);
+  bool found = file && firstLineOfText(readBack(file.get()), line) && parseVersionLine(line, version);
   if (found) logMessage("Java version: %s", version.c_str());
   closeFile();
   return found;

@@ -2,24 +2,19 @@
 
 namespace quorv {
 
-bool RegKey::open(HKEY parent, const std::string& path, REGSAM access) {
-  close();
-  LONG rc = RegOpenKeyExA(parent, path.c_str(), 0, access, &key_);
-  if (rc != ERROR_SUCCESS) key_ = nullptr;
-  return rc == ERROR_SUCCESS;
+RegistryKey openRegistryKey(HKEY parent, const std::string& path, REGSAM access) {
+  RegistryKey key;
+  if (RegOpenKeyExA(parent, path.c_str(), 0, access, key.out()) != ERROR_SUCCESS) key.release();
+  return key;
 }
 
-bool RegKey::create(HKEY parent, const std::string& path) {
-  close();
-  LONG rc = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-  if (rc != ERROR_SUCCESS) key_ = nullptr;
-  return rc == ERROR_SUCCESS;
-}
-
-void RegKey::close() {
-  if (key_ != nullptr) RegCloseKey(key_);
-  key_ = nullptr;
+RegistryKey createRegistryKey(HKEY parent, const std::string& path) {
+  RegistryKey key;
+  if (RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                      key.out(), nullptr) != ERROR_SUCCESS) {
+    key.release();
+  }
+  return key;
 }
 
 bool queryRegistryData(HKEY key, const char* name, std::string& data) {
@@ -50,8 +45,8 @@ bool queryRegistryString(HKEY key, const char* name, std::string& value) {
 
 bool readRegistryValue(HKEY hive, const std::string& keyPath, const char* valueName,
                        std::string& value) {
-  RegKey key;
-  if (!key.open(hive, keyPath)) return false;
+  const RegistryKey key = openRegistryKey(hive, keyPath);
+  if (!key) return false;
   return queryRegistryString(key.get(), valueName, value);
 }
 

@@ -6,23 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/handle_win.h"
+
 namespace quorv {
 
-// A registry key that closes itself.
-class RegKey {
- public:
-  RegKey() = default;
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  ~RegKey() { close(); }
-  bool open(HKEY parent, const std::string& path, REGSAM access = KEY_READ);
-  bool create(HKEY parent, const std::string& path);  // KEY_ALL_ACCESS, non-volatile
-  void close();
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// The opened key, or none when it cannot be opened.
+RegistryKey openRegistryKey(HKEY parent, const std::string& path, REGSAM access = KEY_READ);
+// The key opened or created with KEY_ALL_ACCESS, non-volatile; none on failure.
+RegistryKey createRegistryKey(HKEY parent, const std::string& path);
 
 // The raw data of a value, however long; false when the query fails.
 bool queryRegistryData(HKEY key, const char* name, std::string& data);

@@ -62,17 +62,17 @@ bool findJavaSoftCurrentVersion(std::string& javaExe, std::string& version,
 bool findJavaSoftVersionKeys(const std::string& keyPath, std::string& javaExe,
                              std::string& version, const std::string& minimum,
                              const std::string& maximum) {
-  RegKey key;
-  if (!key.open(HKEY_LOCAL_MACHINE, keyPath)) return false;
+  const RegistryKey key = openRegistryKey(HKEY_LOCAL_MACHINE, keyPath);
+  if (!key) return false;
   std::vector<std::string> names;
   for (std::string& name : enumerateSubkeys(key.get())) {
     if (isVersionNameInRange(name, minimum, maximum)) names.push_back(std::move(name));
   }
   sortVersionNames(names);
   for (auto name = names.rbegin(); name != names.rend(); ++name) {
-    RegKey versionKey;
+    const RegistryKey versionKey = openRegistryKey(key.get(), *name);
     std::string home;
-    if (versionKey.open(key.get(), *name) && queryRegistryString(versionKey.get(), "JavaHome", home) &&
+    if (versionKey && queryRegistryString(versionKey.get(), "JavaHome", home) &&
         javaExeForHome(home, javaExe) && checkJavaExe(javaExe, version, minimum, maximum, false)) {
       return true;
     }
@@ -95,8 +95,8 @@ bool findLocatedJvm(std::string& javaExe, std::string& version, const std::strin
 
 bool findLocatedJvms(HKEY hive, JvmChoice& best, const std::string& minimum,
                      const std::string& maximum) {
-  RegKey key;
-  if (!key.open(hive, kLocatedJvmsKey)) return false;
+  const RegistryKey key = openRegistryKey(hive, kLocatedJvmsKey);
+  if (!key) return false;
   for (const std::string& name : enumerateSubkeys(key.get())) {
     std::string candidate = withBackslashes(name);
     std::string candidateVersion;

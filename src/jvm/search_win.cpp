@@ -142,8 +142,8 @@ bool findPreviousInstallationJre(std::string& javaExe, HKEY hive, const std::str
                                  const std::string& maximum) {
   const std::string valueName = getConfigString(key::InstallationsValue);
   if (valueName.empty()) return false;
-  RegKey key;
-  if (!key.open(hive, kInstallationsKey)) return false;
+  const RegistryKey key = openRegistryKey(hive, kInstallationsKey);
+  if (!key) return false;
   std::string data;
   if (!queryRegistryData(key.get(), valueName.c_str(), data) || data.empty()) return false;
   const std::string installations = data.substr(0, data.find('\0'));

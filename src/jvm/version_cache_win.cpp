@@ -17,8 +17,8 @@ void writeTimeBytes(uint64_t writeTime, BYTE (&bytes)[8]) {
 }  // namespace
 
 bool readCachedJavaVersion(const std::string& javaExe, uint64_t writeTime, std::string& version) {
-  RegKey key;
-  if (!key.open(HKEY_CURRENT_USER, versionCacheKeyName(javaExe))) return false;
+  const RegistryKey key = openRegistryKey(HKEY_CURRENT_USER, versionCacheKeyName(javaExe));
+  if (!key) return false;
   BYTE stored[8];
   DWORD size = sizeof stored;
   BYTE current[8];
@@ -31,8 +31,8 @@ bool readCachedJavaVersion(const std::string& javaExe, uint64_t writeTime, std::
 }
 
 void writeCachedJavaVersion(const std::string& javaExe, uint64_t writeTime, const std::string& version) {
-  RegKey key;
-  if (!key.create(HKEY_CURRENT_USER, versionCacheKeyName(javaExe))) return;
+  const RegistryKey key = createRegistryKey(HKEY_CURRENT_USER, versionCacheKeyName(javaExe));
+  if (!key) return;
   BYTE stamp[8];
   writeTimeBytes(writeTime, stamp);
   RegSetValueExA(key.get(), "LastWriteTime", 0, REG_BINARY, stamp, sizeof stamp);

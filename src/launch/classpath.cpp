@@ -1,5 +1,6 @@
 #include "launch/classpath.h"
 
+#include "config/configured_message.h"
 #include "config/keys.h"
 #include "config/store.h"
 #include "core/globals.h"

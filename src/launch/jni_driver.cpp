@@ -1,9 +1,10 @@
 #include "launch/jni_driver.h"
 
+#include "config/configured_message.h"
 #include "config/keys.h"
+#include "core/codepage.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
-#include "files/codepage.h"
 
 namespace quorv {
 namespace {

@@ -7,15 +7,15 @@
 #include "config/locale.h"
 #include "config/store.h"
 #include "core/globals.h"
+#include "core/handle_win.h"
+#include "diag/log.h"
 #include "files/paths.h"
-#include "jvm/load.h"
 #include "launch/jni_driver.h"
-#include "launch/service_bridge.h"
 #include "launch/launch.h"
 #include "launch/options.h"
+#include "launch/service_bridge.h"
 #include "launch/system.h"
 #include "launch/vmoptions.h"
-#include "diag/log.h"
 
 namespace quorv {
 namespace {
@@ -84,9 +84,8 @@ DWORD WINAPI heartbeatThread(LPVOID parameter) {
 void startHeartbeats(HeartbeatThread& start, JavaVM* vm) {
   start.vm = vm;
   SetEvent(start.event);
-  HANDLE thread = CreateThread(nullptr, 0, heartbeatThread, &start, 0, nullptr);
-  if (thread == nullptr) logError("heartbeat: could not start its thread (%d)", static_cast<int>(GetLastError()));
-  else CloseHandle(thread);
+  const UniqueHandle thread(CreateThread(nullptr, 0, heartbeatThread, &start, 0, nullptr));
+  if (!thread) logError("heartbeat: could not start its thread (%d)", static_cast<int>(GetLastError()));
 }
 
 // The readiness gate's event, named by the service process in an environment variable ("HANDLE");
@@ -108,7 +107,8 @@ void JNICALL notifyReady(JNIEnv*, jclass) {
 
 }  // namespace
 
-bool launchProgram(std::vector<std::u16string>& launchArguments, bool destroy) {
+bool launchProgram(std::vector<std::u16string>& launchArguments, bool destroy,
+                   jint(JNICALL* createJavaVM)(JavaVM**, void**, void*)) {
   const LaunchSystem& system = windowsLaunchSystem();
   JvmLaunch launch;
   launch.createJavaVM = createJavaVM;

@@ -4,9 +4,9 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/codepage.h"
 #include "core/split.h"
 #include "diag/log.h"
-#include "files/codepage.h"
 #include "launch/classpath.h"
 #include "launch/service_bridge.h"
 #include "launch/vmoptions.h"

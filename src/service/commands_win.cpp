@@ -10,8 +10,8 @@
 
 #include "config/keys.h"
 #include "config/store.h"
-#include "core/handle_win.h"
 #include "core/globals.h"
+#include "core/handle_win.h"
 #include "diag/messages.h"
 #include "files/paths.h"
 #include "service/commands.h"

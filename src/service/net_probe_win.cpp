@@ -9,6 +9,9 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+
+#include "core/handle_win.h"
 
 namespace quorv {
 namespace {
@@ -60,6 +63,15 @@ const Winsock& winsock() {
   return w;
 }
 
+// Sockets: closesocket of the loaded library, which exists once a socket does.
+struct SocketKind {
+  using Raw = SOCKET;
+  static Raw none() { return INVALID_SOCKET; }
+  static bool valid(Raw raw) { return raw != INVALID_SOCKET; }
+  static void close(Raw raw) { winsock().close(raw); }
+};
+using Socket = Owned<SocketKind>;
+
 timeval timeoutOf(uint32_t ms) {
   timeval t;
   t.tv_sec = static_cast<long>(ms / 1000);
@@ -85,30 +97,29 @@ bool waitFor(const Winsock& w, SOCKET s, bool write, uint32_t ms) {
   return inSet(ready, s) && !inSet(failed, s);
 }
 
-// A connected socket to the target, within `ms`; INVALID_SOCKET when none could be had.
-SOCKET connectWithin(const Winsock& w, const ReadyTarget& target, uint32_t ms) {
+// A connected socket to the target, within `ms`; none when none could be had.
+Socket connectWithin(const Winsock& w, const ReadyTarget& target, uint32_t ms) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_protocol = IPPROTO_TCP;
   addrinfo* addresses = nullptr;
   if (w.resolve(target.host.c_str(), std::to_string(target.port).c_str(), &hints, &addresses) != 0) {
-    return INVALID_SOCKET;
+    return Socket();
   }
-  SOCKET connected = INVALID_SOCKET;
-  for (addrinfo* a = addresses; a != nullptr && connected == INVALID_SOCKET; a = a->ai_next) {
-    SOCKET s = w.open(a->ai_family, a->ai_socktype, a->ai_protocol);
-    if (s == INVALID_SOCKET) continue;
+  Socket connected;
+  for (addrinfo* a = addresses; a != nullptr && !connected; a = a->ai_next) {
+    Socket s(w.open(a->ai_family, a->ai_socktype, a->ai_protocol));
+    if (!s) continue;
     u_long nonBlocking = 1;
-    w.control(s, FIONBIO, &nonBlocking);
-    bool ok = w.connectTo(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
-    if (!ok && w.lastError() == WSAEWOULDBLOCK && waitFor(w, s, true, ms)) {
+    w.control(s.get(), FIONBIO, &nonBlocking);
+    bool ok = w.connectTo(s.get(), a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
+    if (!ok && w.lastError() == WSAEWOULDBLOCK && waitFor(w, s.get(), true, ms)) {
       int error = 0;
       int size = sizeof error;
-      ok = w.option(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 && error == 0;
+      ok = w.option(s.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 && error == 0;
     }
-    if (ok) connected = s;
-    else w.close(s);
+    if (ok) connected = std::move(s);
   }
   w.freeAddresses(addresses);
   return connected;
@@ -139,11 +150,9 @@ bool httpSucceeds(const Winsock& w, SOCKET s, const ReadyTarget& target, uint32_
 bool targetAnswers(const ReadyTarget& target, uint32_t timeoutMs) {
   const Winsock& w = winsock();
   if (!w.ready || target.kind == ReadyTarget::Notify) return false;
-  SOCKET s = connectWithin(w, target, timeoutMs);
-  if (s == INVALID_SOCKET) return false;
-  const bool answered = target.kind == ReadyTarget::Tcp || httpSucceeds(w, s, target, timeoutMs);
-  w.close(s);
-  return answered;
+  const Socket s = connectWithin(w, target, timeoutMs);
+  if (!s) return false;
+  return target.kind == ReadyTarget::Tcp || httpSucceeds(w, s.get(), target, timeoutMs);
 }
 
 }  // namespace quorv

@@ -6,6 +6,7 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/handle_win.h"
 #include "diag/messages.h"
 #include "service/install_win.h"
 #include "service/service_config.h"
@@ -35,14 +36,13 @@ static_assert(kActionRestart == SC_ACTION_RESTART && kActionReboot == SC_ACTION_
 
 // A reboot action is accepted only from a caller whose shutdown privilege is on.
 void enableShutdownPrivilege() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) return;
   TOKEN_PRIVILEGES privileges{};
   privileges.PrivilegeCount = 1;
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
-    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-  CloseHandle(token);
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
 // The advapi32 functions of the information levels, looked up at run time: old versions of the

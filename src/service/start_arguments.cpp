@@ -1,7 +1,7 @@
 #include "service/start_arguments.h"
 
 #include "core/split.h"
-#include "files/codepage.h"
+#include "core/codepage.h"
 #include "service/supervision.h"
 
 namespace quorv {

@@ -15,8 +15,8 @@
 
 #include "core/globals.h"
 #include "core/handle_win.h"
-#include "files/no_follow_win.h"
 #include "diag/log.h"
+#include "files/no_follow_win.h"
 #include "service/install_win.h"
 #include "service/say_win.h"
 

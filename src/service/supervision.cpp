@@ -1,7 +1,7 @@
 #include "service/supervision.h"
 
 #include "core/command.h"
-#include "files/codepage.h"
+#include "core/codepage.h"
 
 namespace quorv {
 namespace {

@@ -9,9 +9,11 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/handle_win.h"
 #include "diag/log.h"
 #include "files/no_follow_win.h"
 #include "files/paths.h"
@@ -25,7 +27,7 @@ std::optional<WorkerLogSettings> settings;
 std::string fullPath;
 std::string directoryPath;
 std::string fileName;
-HANDLE file = INVALID_HANDLE_VALUE;
+UniqueHandle file;
 uint64_t fileSize = 0;
 uint64_t dropped = 0;      // worker bytes not written since the last successful write
 bool atLineStart = true;   // the file's last byte is a line feed (or the file is empty)
@@ -44,10 +46,7 @@ void createParentDirectories(const std::string& path) {
   }
 }
 
-void closeFile() {
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  file = INVALID_HANDLE_VALUE;
-}
+void closeFile() { file.reset(); }
 
 // The log's directory, for one opening or one move aside: opened afresh each time, so that a
 // directory that went away and came back is written again, and never through a link.
@@ -73,7 +72,7 @@ UniqueHandle openLogEntry(HANDLE directory, const std::string& name, DWORD acces
 
 // Caller holds fileLock. The handle is not inheritable.
 bool openFile(HANDLE directory = nullptr) {
-  if (file != INVALID_HANDLE_VALUE) return true;
+  if (file) return true;
   UniqueHandle ownDirectory;
   if (directory == nullptr) {
     ownDirectory = openLogDirectory();
@@ -82,9 +81,9 @@ bool openFile(HANDLE directory = nullptr) {
   }
   UniqueHandle opened = openLogEntry(directory, fileName, FILE_APPEND_DATA | FILE_READ_DATA, kOpenAlways);
   if (!opened) return false;
-  file = opened.release();
+  file = std::move(opened);
   LARGE_INTEGER size{};
-  fileSize = GetFileSizeEx(file, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+  fileSize = GetFileSizeEx(file.get(), &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
   return true;
 }
 
@@ -113,7 +112,7 @@ bool writeWhole(const char* data, std::size_t length) {
   while (length > 0) {
     DWORD written = 0;
     const DWORD piece = length > 0x40000000 ? 0x40000000 : static_cast<DWORD>(length);
-    if (!WriteFile(file, data, piece, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file.get(), data, piece, &written, nullptr) || written == 0) return false;
     data += written;
     length -= written;
     fileSize += written;
@@ -176,7 +175,7 @@ bool workerLogOpen() {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(fileSize - 1);
     at.OffsetHigh = static_cast<DWORD>((fileSize - 1) >> 32);
-    if (ReadFile(file, &last, 1, &read, &at) && read == 1) atLineStart = last == '\n';
+    if (ReadFile(file.get(), &last, 1, &read, &at) && read == 1) atLineStart = last == '\n';
   }
   return true;
 }

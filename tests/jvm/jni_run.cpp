@@ -25,9 +25,9 @@
 
 #include "config/keys.h"
 #include "config/store.h"
+#include "core/codepage.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
-#include "files/codepage.h"
 #include "launch/jni_driver.h"
 #include "launch/service_bridge.h"
 

@@ -4,6 +4,7 @@
 #include "config/keys.h"
 #include "config/store.h"
 #include "core/globals.h"
+#include "diag/fatal.h"
 #include "support/block_builder.h"
 #include "support/host_system.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/codepage.h"
 #include "core/command.h"
 #include "core/split.h"
-#include "files/codepage.h"
 #include "service/supervision.h"
 #include "support/host_system.h"
 

@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "config/store.h"
+#include "core/codepage.h"
 #include "diag/fatal.h"
 #include "diag/log.h"
-#include "files/codepage.h"
 
 namespace quorv {
 namespace {

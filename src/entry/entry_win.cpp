@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/block_win.h"
+#include "config/configured_message.h"
 #include "config/keys.h"
 #include "config/store.h"
 #include "core/command.h"
@@ -34,7 +35,7 @@ void setServiceName(const std::string& name) {
 
 void initLauncher() {
   tempDirectory.clear();
-  loadConfiguration();
+  loadConfiguration(getExecutablePath());
   const std::string flavour = getConfigString(key::Flavour, 2);
   launcherFlavour = flavour.empty() ? '\0' : flavour[0];
   const std::string workingDirectory = getConfigString(key::WorkingDirectory);
@@ -101,12 +102,13 @@ int runWorker(std::vector<std::u16string>& arguments) {
   SetConsoleCtrlHandler(consoleControlHandler, TRUE);
   singleInstanceGuard();
   if (!LoadDLL(true)) exitLauncher(1);
-  if (!launchProgram(arguments, true)) exitLauncher(1);
+  if (!launchProgram(arguments, true, createJavaVM)) exitLauncher(1);
   removeProcessCommFile();  // the application has ended; the next process of this id makes its own
   return 0;
 }
 
 int launcherMain(std::string_view commandText) {
+  messageCaption = [] { return getConfigString(key::Caption); };
   initLauncher();
   setServiceName(getConfigString(key::ServiceName));
 

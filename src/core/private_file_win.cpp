@@ -1,24 +1,26 @@
 // Exclusive, private creation of files in shared directories, and names from the system's
 // random source.
 #define _CRT_RAND_S
-#include "files/private_file_win.h"
+#include "core/private_file_win.h"
 
 #include <sddl.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/handle_win.h"
+
 namespace quorv {
 
 bool buildPrivateSecurity(PrivateSecurity& security) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return false;
   DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
   std::string buffer(size, '\0');
   char* sid = nullptr;
   bool built = false;
-  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+  if (size > 0 && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) &&
       ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
     const std::string sddl = std::string("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;") + sid + ")";
     LocalFree(sid);
@@ -31,7 +33,7 @@ bool buildPrivateSecurity(PrivateSecurity& security) {
     }
   }
   const DWORD error = GetLastError();
-  CloseHandle(token);
+  token.reset();
   SetLastError(error);
   return built;
 }

@@ -1,7 +1,7 @@
 // Code-page conversions of the launcher's 8-bit texts.
 #include <windows.h>
 
-#include "files/codepage.h"
+#include "core/codepage.h"
 
 namespace quorv {
 namespace {
