@@ -23,6 +23,8 @@
 #include "launch/app_env.h"
 #include "launch/launch.h"
 #include "service/commands.h"
+#include "service/console_run_win.h"
+#include "service/control_win.h"
 #include "service/runtime_win.h"
 #include "service/status_win.h"
 
