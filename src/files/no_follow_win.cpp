@@ -144,7 +144,9 @@ std::string ownerOf(HANDLE handle) {
   return text;
 }
 
-std::vector<std::string> ownSids() {
+namespace {
+
+std::vector<std::string> readOwnSids() {
   std::vector<std::string> sids;
   UniqueHandle token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return sids;
@@ -158,6 +160,14 @@ std::vector<std::string> ownSids() {
     std::string text = sidText(sid);
     if (!text.empty()) sids.push_back(std::move(text));
   }
+  return sids;
+}
+
+}  // namespace
+
+// The process's token does not change while it runs: its names are read once.
+std::vector<std::string> ownSids() {
+  static const std::vector<std::string> sids = readOwnSids();
   return sids;
 }
 

@@ -138,9 +138,9 @@ std::optional<RunOwner> readRecord(const std::string& path) {
 }
 
 // Calls `visit` with the path and owner of every record file in `directory` (ending in a
-// backslash) that names this executable.
+// backslash) that names this executable, but `skip` (a record not to be read at all).
 template <typename Visit>
-void forEachRecord(const std::string& directory, Visit visit) {
+void forEachRecord(const std::string& directory, const std::string& skip, Visit visit) {
   if (directory.empty()) return;
   WIN32_FIND_DATAA entry;
   std::vector<std::string> files;
@@ -153,6 +153,7 @@ void forEachRecord(const std::string& directory, Visit visit) {
     } while (FindNextFileA(search.get(), &entry));
   }
   for (const std::string& file : files) {
+    if (file == skip) continue;
     std::optional<RunOwner> owner = readRecord(file);
     if (owner && sameExecutablePath(owner->executable, getExecutablePath())) visit(file, *owner);
   }
@@ -205,8 +206,9 @@ void claimRunDirectory() {
     SetEndOfFile(file.get());
   }
   file.reset();
-  forEachRecord(directoryOf(runFile), [&](const std::string& path, const RunOwner& owner) {
-    if (path != runFile && ownerHasEnded(owner)) removeRun(path);
+  // This process's own record is not read back: its owner runs.
+  forEachRecord(directoryOf(runFile), runFile, [&](const std::string& path, const RunOwner& owner) {
+    if (ownerHasEnded(owner)) removeRun(path);
   });
 }
 
@@ -215,7 +217,7 @@ void removeWorkerTempDirectory(void* workerProcess) {
   const DWORD processId = GetProcessId(process);
   const uint64_t created = processCreationTime(process);
   if (processId == 0 || created == 0) return;
-  forEachRecord(systemTempPath(), [&](const std::string& path, const RunOwner& owner) {
+  forEachRecord(systemTempPath(), std::string(), [&](const std::string& path, const RunOwner& owner) {
     if (owner.processId == processId && owner.creationTime == created) removeRun(path);
   });
 }
