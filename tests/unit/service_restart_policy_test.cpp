@@ -144,10 +144,10 @@ TEST(ThreadDump, TheBreakGoesToTheWorkersGroupAndTheConsoleIsLeftAgain) {
   BreakScript works;
   EXPECT_EQ(sendConsoleBreak(1234, scripted(works)), 0u);
   EXPECT_EQ(works.calls, (std::vector<std::string>{"detach", "attach 1234", "break 1234", "detach"}));
-  BreakScript refused{true, false};
+  BreakScript refused{true, false, {}};
   EXPECT_EQ(sendConsoleBreak(1234, scripted(refused)), 6u);
   EXPECT_EQ(refused.calls.back(), "detach");
-  BreakScript noConsole{false, true};
+  BreakScript noConsole{false, true, {}};
   EXPECT_EQ(sendConsoleBreak(1234, scripted(noConsole)), 6u);
   EXPECT_EQ(noConsole.calls, (std::vector<std::string>{"detach", "attach 1234"}));
 }

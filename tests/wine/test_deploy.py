@@ -214,6 +214,14 @@ files = [ { source = "jre", target = "jre" }, { source = "conf/*.txt", target = 
 
         with open(self.installed("logs", "service.log"), "ab") as f:
             f.write(b"kept\n")
+        # Stopped first, and its process gone: a service reports itself stopped just before its
+        # process ends, and a removal in that moment finds the program still mapped (Windows then
+        # asks for a restart; Wine's msiexec leaves the file). The upgrade above shows the package
+        # stopping a running service.
+        r = harness.run(exe, ["/stop"], stdin=b"")
+        self.assertEqual(r.code, 0, r)
+        harness.wait_until(lambda: not harness.processes_naming(exe), 30,
+                           lambda: "processes of %s still run: %r" % (exe, harness.processes_naming(exe)))
         code, log = msiexec("/x", harness.winpath(second), "/qn", log=self.path("remove.log"))
         self.assertEqual(code, 0, log[-3000:])
         self.assertFalse(service_registered(self.name))

@@ -1,4 +1,5 @@
 // build, then dump, then build again from the dump: the same configuration.
+#include <initializer_list>
 #include <sstream>
 
 #include "block_reader.h"
@@ -94,6 +95,16 @@ class RoundTrip : public ScratchTest {
     std::ostringstream notes;
     writePackedLauncher(path("stub.exe"), config, path(out), notes);
   }
+  // Packs `config`, dumps it, finds each of `lines` in the dump under its setting's name (no
+  // numbered key left), and reads the dump back into the same values.
+  void expectSettingsComeBackByName(const PackConfig& config, std::initializer_list<const char*> lines) {
+    pack(config, "first.exe");
+    const std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
+    for (const char* line : lines) EXPECT_NE(dumped.find(line), std::string::npos) << line << dumped;
+    EXPECT_EQ(dumped.find("[strings]"), std::string::npos) << dumped;
+    writeText(path("again.toml"), dumped);
+    EXPECT_EQ(parse(path("again.toml")).strings, config.strings);
+  }
 };
 
 TEST_F(RoundTrip, DumpThenBuildGivesTheSameLauncher) {
@@ -169,21 +180,15 @@ TEST_F(RoundTrip, AccountAndRecoverySettingsComeBackByName) {
   EXPECT_EQ(config.strings.at(30202), "restart/10s,reboot/5m,none");
   EXPECT_EQ(config.strings.at(30203), "1d");
   EXPECT_EQ(config.strings.at(30204), "3m");
-  pack(config, "first.exe");
-  std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
-  for (const char* line : {"start = \"delayed\"\n", "account = \"CORP\\\\svc-app\"\n",
-                           "failure-actions = [\"restart/10s\", \"reboot/5m\", \"none\"]\n",
-                           "failure-reset = \"1d\"\n", "preshutdown-timeout = \"3m\"\n"})
-    EXPECT_NE(dumped.find(line), std::string::npos) << line << dumped;
-  EXPECT_EQ(dumped.find("[strings]"), std::string::npos) << dumped;
-  writeText(path("again.toml"), dumped);
-  EXPECT_EQ(parse(path("again.toml")).strings, config.strings);
+  expectSettingsComeBackByName(config, {"start = \"delayed\"\n", "account = \"CORP\\\\svc-app\"\n",
+                                        "failure-actions = [\"restart/10s\", \"reboot/5m\", \"none\"]\n",
+                                        "failure-reset = \"1d\"\n", "preshutdown-timeout = \"3m\"\n"});
 
   // Values the settings would refuse stay under their numbers.
   PackConfig odd;
   odd.strings = {{30200, "appuser"}, {30201, "1"}, {30202, "restart"}, {30203, "1500ms"}, {30204, "soon"}};
   pack(odd, "odd.exe");
-  dumped = dumpConfig(readBlock(path("odd.exe")), "odd.exe");
+  const std::string dumped = dumpConfig(readBlock(path("odd.exe")), "odd.exe");
   EXPECT_NE(dumped.find("[strings]\n30200 = \"appuser\"\n30201 = \"1\"\n30202 = \"restart\"\n30203 = \"1500ms\"\n"
                         "30204 = \"soon\"\n"),
             std::string::npos)
@@ -202,16 +207,10 @@ TEST_F(RoundTrip, RestartHeartbeatAndReadinessSettingsComeBackByName) {
   EXPECT_EQ(config.strings.at(30311), "0,143");
   EXPECT_EQ(config.strings.at(30315), "10/1h");
   EXPECT_EQ(config.strings.at(30318), "1");
-  pack(config, "first.exe");
-  std::string dumped = dumpConfig(readBlock(path("first.exe")), "first.exe");
-  for (const char* line : {"restart = \"on-failure\"\n", "success-exit-codes = [0, 143]\n", "restart-limit = \"10/1h\"\n",
-                           "heartbeat-timeout = \"45s\"\n", "deadlock-check = true\n",
-                           "ready = \"http://localhost:8080/health\"\n",
-                           "wait-for = [\"tcp://db.example:5432\", \"http://config.example/health\"]\n"})
-    EXPECT_NE(dumped.find(line), std::string::npos) << line << dumped;
-  EXPECT_EQ(dumped.find("[strings]"), std::string::npos) << dumped;
-  writeText(path("again.toml"), dumped);
-  EXPECT_EQ(parse(path("again.toml")).strings, config.strings);
+  expectSettingsComeBackByName(
+      config, {"restart = \"on-failure\"\n", "success-exit-codes = [0, 143]\n", "restart-limit = \"10/1h\"\n",
+               "heartbeat-timeout = \"45s\"\n", "deadlock-check = true\n", "ready = \"http://localhost:8080/health\"\n",
+               "wait-for = [\"tcp://db.example:5432\", \"http://config.example/health\"]\n"});
 }
 
 TEST_F(RoundTrip, DumpOfALauncherWithoutABlockIsAClearError) {
