@@ -129,7 +129,7 @@ void reportStartFailure() {
 
 void reportStopped() {
   std::lock_guard<std::mutex> lock(shared.lock);
-  shared.supervision.status.currentState = kStateStopped;
+  applyStopped(shared.supervision.status);
   if (!reportStatus()) logMessage("SetServiceStatus 10 failed %d", static_cast<int>(GetLastError()));
   logMessage("service stopped set");
 }

@@ -115,11 +115,7 @@ void applyStartFailure(ServiceStatusFields& status) {
   status.serviceSpecificExitCode = 5000;
 }
 
-bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode) {
-  if (exitCode != 0 && status.currentState != kStateStopPending) return false;
-  status.currentState = kStateStopped;
-  return true;
-}
+void applyStopped(ServiceStatusFields& status) { status.currentState = kStateStopped; }
 
 bool applyStopProgress(Supervision& state, uint32_t waitHint) {
   if (state.status.currentState != kStateStopPending) return false;

@@ -80,9 +80,9 @@ bool applyWorkerStarted(Supervision& state);
 // The worker could not be started, or its pipes could not be set up.
 void applyStartFailure(ServiceStatusFields& status);
 
-// After the worker ended: true (state set to stopped) when its exit code is 0 or a stop was
-// requested; false when nothing is to be reported.
-bool applyWorkerExit(ServiceStatusFields& status, uint32_t exitCode);
+// The service has stopped: after a stop request, or a worker end that the restart policy takes as
+// a clean end (service/worker_end.h decides which).
+void applyStopped(ServiceStatusFields& status);
 
 // While the service waits, within a stop timeout, for its worker to end after a stop request:
 // the next check point, with `waitHint`, when the service is still stop-pending (true: report

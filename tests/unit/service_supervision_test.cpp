@@ -5,10 +5,22 @@
 
 #include "core/split.h"
 #include "service/supervision.h"
+#include "service/worker_end.h"
 #include "support/host_system.h"
 
 namespace quorv {
 namespace {
+
+// A worker of a service without a restart policy ends with `exitCode`: true when the service is
+// then reported stopped (its exit code is 0, or a stop was requested), as the service process does.
+bool endWorker(Supervision& state, uint32_t exitCode) {
+  RestartHistory history;
+  const WorkerVerdict verdict =
+      judgeWorkerEnd(RestartSettings{}, history, state.stopRequested, WatchEnd::Exited, exitCode, 0, 1000, 0.0);
+  if (verdict.kind != WorkerVerdict::EndStopped) return false;
+  applyStopped(state.status);
+  return true;
+}
 
 std::u16string workerLine(const std::u16string& ownCommandLine, const std::string& name,
                           const std::vector<std::string>& start) {
@@ -213,7 +225,7 @@ TEST(ServiceControl, NothingHappensOnceStopped) {
   for (uint32_t control : {kControlStop, kControlShutdown, 4u}) {
     Supervision state;
     applyWorkerStarted(state);
-    ASSERT_TRUE(applyWorkerExit(state.status, 0));
+    ASSERT_TRUE(endWorker(state, 0));
     const ServiceStatusFields before = state.status;
     ControlOutcome o = applyControl(state, control);
     EXPECT_FALSE(o.report);
@@ -241,7 +253,7 @@ TEST(StopTimeout, ProgressWhileStopPendingOnly) {
     EXPECT_EQ(state.status.checkPoint, expected);
     EXPECT_EQ(state.status.waitHint, kStopProgressWaitHint);
   }
-  applyWorkerExit(state.status, 1);
+  endWorker(state, 1);
   EXPECT_FALSE(applyStopProgress(state, kStopProgressWaitHint));
   EXPECT_EQ(state.status.checkPoint, 3u);
 }
@@ -284,7 +296,7 @@ TEST(ServiceStatus, WorkerExit) {
     Supervision state = running();
     if (c.stopRequested) applyControl(state, kControlStop);
     const ServiceStatusFields& s = state.status;
-    EXPECT_EQ(applyWorkerExit(state.status, c.exitCode), c.reported) << c.exitCode;
+    EXPECT_EQ(endWorker(state, c.exitCode), c.reported) << c.exitCode;
     EXPECT_EQ(s.currentState, c.reported ? kStateStopped : kStateRunning);
     EXPECT_EQ(s.win32ExitCode, 0u);
     EXPECT_EQ(s.serviceSpecificExitCode, 0u);
