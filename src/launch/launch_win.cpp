@@ -55,15 +55,10 @@ struct HeartbeatThread {
 bool takeHeartbeatChannel(HeartbeatThread& channel) {
   const std::optional<std::string> value = environmentValue(kHeartbeatVariable);
   SetEnvironmentVariableA(kHeartbeatVariable, nullptr);
-  if (!value) return false;
-  char* end = nullptr;
-  const unsigned long long handle = std::strtoull(value->c_str(), &end, 10);
-  if (end == value->c_str() || *end != '/') return false;
-  const char* interval = end + 1;
-  const unsigned long long every = std::strtoull(interval, &end, 10);
-  if (end == interval || *end != '\0' || handle == 0 || every == 0 || every > UINT32_MAX) return false;
-  channel.event = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
-  channel.intervalMs = static_cast<uint32_t>(every);
+  const std::optional<EventVariable> parsed = value ? parseEventVariable(*value) : std::nullopt;
+  if (!parsed || !parsed->intervalMs) return false;
+  channel.event = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(parsed->handle));
+  channel.intervalMs = *parsed->intervalMs;
   return true;
 }
 
@@ -95,8 +90,9 @@ HANDLE readyEvent = nullptr;
 HANDLE takeReadyEvent() {
   const std::optional<std::string> value = environmentValue(kReadyVariable);
   SetEnvironmentVariableA(kReadyVariable, nullptr);
-  if (!value || value->empty() || value->find_first_not_of("0123456789") != std::string::npos) return nullptr;
-  return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoull(value->c_str(), nullptr, 10)));
+  const std::optional<EventVariable> parsed = value ? parseEventVariable(*value) : std::nullopt;
+  if (!parsed || parsed->intervalMs) return nullptr;
+  return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(parsed->handle));
 }
 
 // Service.ready(): the service process takes the first signal; later ones change nothing.

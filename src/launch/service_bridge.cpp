@@ -3,6 +3,43 @@
 #include "diag/log.h"
 
 namespace quorv {
+namespace {
+
+// Decimal digits only, neither empty nor zero, and at most `maximum`.
+std::optional<uint64_t> positiveNumber(std::string_view text, uint64_t maximum) {
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (value > (maximum - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  if (value == 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::string eventVariableText(const EventVariable& variable) {
+  std::string text = std::to_string(variable.handle);
+  if (variable.intervalMs) text += "/" + std::to_string(*variable.intervalMs);
+  return text;
+}
+
+std::optional<EventVariable> parseEventVariable(std::string_view text) {
+  const std::size_t slash = text.find('/');
+  EventVariable variable;
+  const std::optional<uint64_t> handle = positiveNumber(text.substr(0, slash), UINT64_MAX);
+  if (!handle) return std::nullopt;
+  variable.handle = *handle;
+  if (slash != std::string_view::npos) {
+    const std::optional<uint64_t> interval = positiveNumber(text.substr(slash + 1), UINT32_MAX);
+    if (!interval) return std::nullopt;
+    variable.intervalMs = static_cast<uint32_t>(*interval);
+  }
+  return variable;
+}
 
 void runHeartbeats(JavaVM* vm, uint32_t intervalMs, const HeartbeatLoop& loop) {
   JNIEnv* env = nullptr;

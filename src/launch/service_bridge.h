@@ -8,6 +8,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace quorv {
 
@@ -22,6 +25,15 @@ constexpr const char* kDeadlockCheckProperty = "-Dquorv.deadlockCheck=true";
 // decimal.
 constexpr const char* kHeartbeatVariable = "QUORV_HEARTBEAT_EVENT";
 constexpr const char* kReadyVariable = "QUORV_READY_EVENT";
+
+// The value of such a variable, and its reading: nothing for any other text (anything but
+// decimal digits around the "/", a zero, a number past its range).
+struct EventVariable {
+  uint64_t handle = 0;
+  std::optional<uint32_t> intervalMs;  // the heartbeat's
+};
+std::string eventVariableText(const EventVariable& variable);
+std::optional<EventVariable> parseEventVariable(std::string_view text);
 
 struct HeartbeatLoop {
   // Waits one interval; false when the loop is to end (the process is ending).

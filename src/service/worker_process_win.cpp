@@ -1,5 +1,6 @@
 #include "service/worker_process_win.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,15 +67,16 @@ BOOL createWorkerProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& s
   return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &worker);
 }
 
-// An event that the worker inherits, named to it in the environment variable `variable` as
-// "HANDLE" followed by `suffix`; without `wanted`, the variable is removed.
-void shareEvent(bool wanted, const char* variable, const std::string& suffix, UniqueHandle& event) {
+// An event that the worker inherits, named to it in the environment variable `variable` (with
+// the heartbeat's interval, when given); without `wanted`, the variable is removed.
+void shareEvent(bool wanted, const char* variable, std::optional<uint32_t> intervalMs, UniqueHandle& event) {
   if (wanted) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     event.reset(CreateEventW(&inherit, FALSE, FALSE, nullptr));
     if (!event) logMessage("CreateEvent error (%d)", static_cast<int>(GetLastError()));
   }
-  const std::string value = event ? std::to_string(reinterpret_cast<uintptr_t>(event.get())) + suffix : std::string();
+  const std::string value =
+      event ? eventVariableText({reinterpret_cast<uintptr_t>(event.get()), intervalMs}) : std::string();
   SetEnvironmentVariableA(variable, value.empty() ? nullptr : value.c_str());
 }
 
@@ -126,8 +128,8 @@ bool startWorker(const std::u16string& commandLine, bool inJob, const Supervisio
   }
   // The worker inherits this process's environment: the variables name the events to it.
   shareEvent(settings.heartbeat.has_value(), kHeartbeatVariable,
-             settings.heartbeat ? "/" + std::to_string(settings.heartbeat->intervalMs) : std::string(), run.heartbeat);
-  shareEvent(settings.notifies(), kReadyVariable, std::string(), run.ready);
+             settings.heartbeat ? std::optional<uint32_t>(settings.heartbeat->intervalMs) : std::nullopt, run.heartbeat);
+  shareEvent(settings.notifies(), kReadyVariable, std::nullopt, run.ready);
   std::vector<HANDLE> events;
   if (run.heartbeat) events.push_back(run.heartbeat.get());
   if (run.ready) events.push_back(run.ready.get());
