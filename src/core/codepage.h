@@ -11,5 +11,9 @@ std::u16string fileCpToWide(const std::string& text);
 bool wideToFileCp(const std::u16string& text, std::string& out);
 // ANSI code page (CP_ACP).
 std::u16string ansiToWide(const std::string& text);
+// From UTF-16 to UTF-8, and to the ANSI code page (a character it lacks becomes its default
+// character); empty when the text cannot be converted.
+std::string wideToUtf8(const std::u16string& text);
+std::string wideToAnsi(const std::u16string& text);
 
 }  // namespace quorv

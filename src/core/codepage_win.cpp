@@ -17,7 +17,22 @@ std::u16string toWide(UINT codePage, const std::string& text) {
   return std::u16string(wide.begin(), wide.end());
 }
 
+std::string fromWide(UINT codePage, const std::u16string& text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, wide, length, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace
+
+std::string wideToUtf8(const std::u16string& text) { return fromWide(CP_UTF8, text); }
+
+std::string wideToAnsi(const std::u16string& text) { return fromWide(CP_ACP, text); }
 
 std::u16string fileCpToWide(const std::string& text) { return toWide(fileCodePage(), text); }
 

@@ -35,27 +35,19 @@ std::wstring wideOf(const std::string& ansi) {
   return std::wstring(wide.begin(), wide.end());
 }
 
-// UTF-8, so that every text compares byte by byte.
-std::string utf8Of(const wchar_t* text, std::size_t length) {
-  if (text == nullptr || length == 0) return std::string();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), size, nullptr, nullptr);
-  return out;
+std::u16string wideText(const wchar_t* text) {
+  return text == nullptr ? std::u16string() : std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
-std::string utf8Of(const wchar_t* text) { return text == nullptr ? std::string() : utf8Of(text, wcslen(text)); }
+// UTF-8, so that every text compares byte by byte.
+std::string utf8Of(const wchar_t* text) { return wideToUtf8(wideText(text)); }
 
 // The program of a registered command line, in the ANSI code page as the event source names it:
 // the path without the quotes that the registration may have put around it.
 std::string programOf(const wchar_t* commandLine) {
-  std::wstring path = commandLine == nullptr ? std::wstring() : std::wstring(commandLine);
-  if (path.size() >= 2 && path.front() == L'"') path = path.substr(1, path.find(L'"', 1) - 1);
-  const int length = static_cast<int>(path.size());
-  const int size = WideCharToMultiByte(CP_ACP, 0, path.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_ACP, 0, path.data(), length, out.data(), size, nullptr, nullptr);
-  return out;
+  std::u16string path = wideText(commandLine);
+  if (path.size() >= 2 && path.front() == u'"') path = path.substr(1, path.find(u'"', 1) - 1);
+  return wideToAnsi(path);
 }
 
 std::string upperText(std::string text) {
@@ -222,7 +214,7 @@ int cmdConfigure(int startType, bool interactive) {
 
   std::vector<ConfigureStep> steps;
   const std::wstring path = wideOf(serviceBinaryPath(getExecutablePath()));
-  steps.push_back({"program", upperText(utf8Of(path.c_str(), path.size())), true,
+  steps.push_back({"program", upperText(utf8Of(path.c_str())), true,
                    configField(service,
                                [](const QUERY_SERVICE_CONFIGW& c) { return upperText(utf8Of(c.lpBinaryPathName)); }),
                    [service, path] {
@@ -264,7 +256,7 @@ int cmdConfigure(int startType, bool interactive) {
   }
   const std::u16string description = getConfigWString(key::ServiceDescription);
   const std::wstring wideDescription(description.begin(), description.end());
-  steps.push_back({"service.description", utf8Of(wideDescription.c_str(), wideDescription.size()), true,
+  steps.push_back({"service.description", wideToUtf8(description), true,
                    [service]() -> std::optional<std::string> {
                      std::vector<unsigned char> record;
                      if (!queryServiceConfig2(service, SERVICE_CONFIG_DESCRIPTION, record)) return std::nullopt;
