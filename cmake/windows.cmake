@@ -40,7 +40,8 @@ endif()
 # The cost of the worker log's copy against a plain file write, for bench/run.
 add_executable(worker_log_bench ${CMAKE_SOURCE_DIR}/bench/worker_log_bench_win.cpp
                ${CMAKE_SOURCE_DIR}/src/service/worker_log_win.cpp ${CMAKE_SOURCE_DIR}/src/service/worker_log_rules.cpp
-               ${CMAKE_SOURCE_DIR}/src/core/byte_size.cpp ${CMAKE_SOURCE_DIR}/src/files/no_follow_win.cpp
+               ${CMAKE_SOURCE_DIR}/src/core/byte_size.cpp ${CMAKE_SOURCE_DIR}/src/core/decimal.cpp
+               ${CMAKE_SOURCE_DIR}/src/files/no_follow_win.cpp
                ${CMAKE_SOURCE_DIR}/src/core/codepage_win.cpp)
 set_target_properties(worker_log_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 target_include_directories(worker_log_bench PRIVATE ${CMAKE_SOURCE_DIR}/src)

@@ -1,5 +1,7 @@
 #include "core/byte_size.h"
 
+#include "core/decimal.h"
+
 namespace quorv {
 
 std::optional<uint64_t> parseByteSize(std::string_view text) {
@@ -14,15 +16,9 @@ std::optional<uint64_t> parseByteSize(std::string_view text) {
   else if (unit == "GB") factor = uint64_t{1} << 30;
   else return std::nullopt;
   constexpr uint64_t kLimit = uint64_t{1} << 63;
-  uint64_t value = 0;
-  for (std::size_t i = 0; i < digits; ++i) {
-    // Checked before the step: a step past the limit could wrap around 64 bits and look small.
-    const uint64_t digit = static_cast<uint64_t>(text[i] - '0');
-    if (value > (kLimit - 1 - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  if (value != 0 && value > (kLimit - 1) / factor) return std::nullopt;
-  return value * factor;
+  const std::optional<uint64_t> value = parseDecimal(text.substr(0, digits), kLimit - 1);
+  if (!value || (*value != 0 && *value > (kLimit - 1) / factor)) return std::nullopt;
+  return *value * factor;
 }
 
 }  // namespace quorv

@@ -1,5 +1,6 @@
 #include "launch/service_bridge.h"
 
+#include "core/decimal.h"
 #include "diag/log.h"
 
 namespace quorv {
@@ -7,15 +8,8 @@ namespace {
 
 // Decimal digits only, neither empty nor zero, and at most `maximum`.
 std::optional<uint64_t> positiveNumber(std::string_view text, uint64_t maximum) {
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (value > (maximum - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  if (value == 0) return std::nullopt;
+  const std::optional<uint64_t> value = parseDecimal(text, maximum);
+  if (!value || *value == 0) return std::nullopt;
   return value;
 }
 

@@ -1,3 +1,4 @@
+#include "core/decimal.h"
 #include "core/duration.h"
 #include "service/readiness.h"
 
@@ -17,13 +18,9 @@ bool validHost(std::string_view host) {
 }
 
 std::optional<uint16_t> parsePort(std::string_view text) {
-  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string_view::npos) {
-    return std::nullopt;
-  }
-  unsigned value = 0;
-  for (char c : text) value = value * 10 + static_cast<unsigned>(c - '0');
-  if (value < 1 || value > 65535) return std::nullopt;
-  return static_cast<uint16_t>(value);
+  const std::optional<uint64_t> value = text.size() > 5 ? std::nullopt : parseDecimal(text, 65535);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<uint16_t>(*value);
 }
 
 // A path of printable ASCII without blanks, as it goes into a request line.

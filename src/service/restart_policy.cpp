@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/decimal.h"
 #include "core/duration.h"
 
 namespace quorv {
 namespace {
 
 bool parseCount(std::string_view text, uint32_t& value) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
-  uint64_t number = 0;
-  for (char c : text) number = number * 10 + static_cast<uint64_t>(c - '0');
-  if (number > UINT32_MAX) return false;
-  value = static_cast<uint32_t>(number);
+  const std::optional<uint64_t> number = text.size() > 10 ? std::nullopt : parseDecimal(text, UINT32_MAX);
+  if (!number) return false;
+  value = static_cast<uint32_t>(*number);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "core/byte_size.h"
+#include "core/decimal.h"
 #include "service/worker_log.h"
 
 namespace quorv {
@@ -37,13 +38,9 @@ std::string format(const char* pattern, Args... args) {
 }  // namespace
 
 std::optional<unsigned> parseWorkerLogKeep(std::string_view text) {
-  if (text.empty() || text.size() > 3) return std::nullopt;
-  unsigned value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return value;
+  const std::optional<uint64_t> value = text.size() > 3 ? std::nullopt : parseDecimal(text);
+  if (!value) return std::nullopt;
+  return static_cast<unsigned>(*value);
 }
 
 std::optional<WorkerLogSettings> workerLogSettings(const std::string& path, const std::string& sizeText,
