@@ -30,6 +30,13 @@ bool durationOr(const std::string& text, const char* name, uint32_t& value, std:
 
 }  // namespace
 
+std::optional<RestartMode> parseRestartMode(std::string_view text) {
+  if (text == "never") return RestartMode::Never;
+  if (text == "on-failure") return RestartMode::OnFailure;
+  if (text == "always") return RestartMode::Always;
+  return std::nullopt;
+}
+
 std::optional<std::pair<uint32_t, uint32_t>> parseRestartLimit(const std::string& text) {
   const std::size_t slash = text.find('/');
   if (slash == std::string::npos) return std::nullopt;
@@ -58,12 +65,13 @@ std::optional<std::vector<uint32_t>> parseExitCodes(const std::string& text) {
 
 std::optional<RestartSettings> restartSettingsOf(const RestartTexts& texts, std::string& fault) {
   RestartSettings settings;
-  if (texts.mode.empty() || texts.mode == "never") settings.mode = RestartMode::Never;
-  else if (texts.mode == "on-failure") settings.mode = RestartMode::OnFailure;
-  else if (texts.mode == "always") settings.mode = RestartMode::Always;
-  else {
-    fault = "\"" + texts.mode + "\" is not a restart mode";
-    return std::nullopt;
+  if (!texts.mode.empty()) {
+    const std::optional<RestartMode> mode = parseRestartMode(texts.mode);
+    if (!mode) {
+      fault = "\"" + texts.mode + "\" is not a restart mode";
+      return std::nullopt;
+    }
+    settings.mode = *mode;
   }
   if (!texts.successCodes.empty()) {
     std::optional<std::vector<uint32_t>> codes = parseExitCodes(texts.successCodes);

@@ -8,6 +8,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorv {
@@ -36,6 +37,8 @@ struct RestartTexts {
 };
 std::optional<RestartSettings> restartSettingsOf(const RestartTexts& texts, std::string& fault);
 
+// "never", "on-failure" or "always". Nothing for any other text.
+std::optional<RestartMode> parseRestartMode(std::string_view text);
 // "5/10m": a count of 1 or more, "/", a duration. Nothing for any other text.
 std::optional<std::pair<uint32_t, uint32_t>> parseRestartLimit(const std::string& text);
 // "0,143": decimal exit codes separated by commas. Nothing for any other text.

@@ -148,7 +148,7 @@ bool passesRule(const Setting& s, const std::string& value) {
     case Rule::ServiceAccount: return accountFault(value).empty();
     case Rule::Duration: return parseDuration(value).has_value();
     case Rule::WholeSeconds: return parseFailureReset(value).has_value();
-    case Rule::RestartMode: return value == "never" || value == "on-failure" || value == "always";
+    case Rule::RestartMode: return parseRestartMode(value).has_value();
     case Rule::RestartLimit: return parseRestartLimit(value).has_value();
     case Rule::ReadyTarget: {
       std::string fault;

@@ -667,7 +667,7 @@ void checkRule(Parse& p, const Setting& s, const std::string& value, const std::
       if (!parseWorkerLogKeep(value)) p.problem(line, path, "must be 0 to " + std::to_string(kMaxWorkerLogKeep), "such as 5");
       break;
     case Rule::RestartMode:
-      if (value != "never" && value != "on-failure" && value != "always")
+      if (!parseRestartMode(value))
         p.problem(line, path, "\"" + latin1ToUtf8(value) + "\" is not a restart mode", "\"never\", \"on-failure\" or \"always\"");
       break;
     case Rule::RestartLimit:
